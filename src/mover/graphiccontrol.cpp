@@ -1,0 +1,211 @@
+#include "graphiccontrol.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+
+#include <stdexcept>
+
+bool IsAssigned(const TMethod &Method) {
+  return std::visit(
+      [](const auto &Handler) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(Handler)>, std::monostate>)
+          return false;
+        else
+          return static_cast<bool>(Handler);
+      },
+      Method);
+}
+
+TGraphicControl::TGraphicControl(QWidget *Parent) : QWidget(Parent) {
+  // Drawn by us on top of the parent's background; nothing of the parent is erased.
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+}
+
+void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+    return;
+  // Repaint what the old bounds covered as well as the new ones.
+  const QRect Old = geometry();
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = std::max(0, AWidth);
+  FHeight = std::max(0, AHeight);
+  UpdateWidgetGeometry();
+  if (parentWidget() && FVisible)
+    parentWidget()->update(Old);
+  update();
+  BoundsChanged();
+}
+
+void TGraphicControl::SetVisible(bool Value) {
+  if (FVisible == Value)
+    return;
+  FVisible = Value;
+  UpdateWidgetGeometry();
+}
+
+void TGraphicControl::UpdateWidgetGeometry() {
+  QRect Visible(FLeft, FTop, FWidth, FHeight);
+  if (parentWidget())
+    Visible &= parentWidget()->rect();
+  if (!FVisible || Visible.isEmpty()) {
+    setGeometry(QRect(0, 0, 0, 0));
+    hide();
+    return;
+  }
+  setGeometry(Visible);
+  show();
+}
+
+QRect TGraphicControl::ClientRectInWidget() const {
+  return QRect(FLeft - geometry().x(), FTop - geometry().y(), FWidth, FHeight);
+}
+
+QPoint TGraphicControl::ClientToScreen(const QPoint &Point) const {
+  const QPoint InParent = Point + QPoint(FLeft, FTop);
+  return parentWidget() ? parentWidget()->mapToGlobal(InParent) : InParent;
+}
+
+QPoint TGraphicControl::ScreenToClient(const QPoint &Point) const {
+  const QPoint InParent = parentWidget() ? parentWidget()->mapFromGlobal(Point) : Point;
+  return InParent - QPoint(FLeft, FTop);
+}
+
+bool TGraphicControl::HasEvent(const QString &Name) const {
+  return Name == QLatin1String("OnClick") || Name == QLatin1String("OnDblClick") ||
+         Name == QLatin1String("OnMouseDown") || Name == QLatin1String("OnMouseMove") ||
+         Name == QLatin1String("OnMouseUp");
+}
+
+TMethod TGraphicControl::GetEvent(const QString &Name) const {
+  if (Name == QLatin1String("OnClick"))
+    return OnClick;
+  if (Name == QLatin1String("OnDblClick"))
+    return OnDblClick;
+  if (Name == QLatin1String("OnMouseDown"))
+    return OnMouseDown;
+  if (Name == QLatin1String("OnMouseMove"))
+    return OnMouseMove;
+  if (Name == QLatin1String("OnMouseUp"))
+    return OnMouseUp;
+  throw std::runtime_error(QString("Property %1 does not exist").arg(Name).toStdString());
+}
+
+namespace {
+
+template <class T> T HandlerAs(const TMethod &Handler, const QString &Name) {
+  if (std::holds_alternative<std::monostate>(Handler))
+    return T();
+  if (const T *Typed = std::get_if<T>(&Handler))
+    return *Typed;
+  throw std::runtime_error(QString("Invalid handler for %1").arg(Name).toStdString());
+}
+
+} // namespace
+
+void TGraphicControl::SetEvent(const QString &Name, const TMethod &Handler) {
+  if (Name == QLatin1String("OnClick"))
+    OnClick = HandlerAs<TNotifyEvent>(Handler, Name);
+  else if (Name == QLatin1String("OnDblClick"))
+    OnDblClick = HandlerAs<TNotifyEvent>(Handler, Name);
+  else if (Name == QLatin1String("OnMouseDown"))
+    OnMouseDown = HandlerAs<TMouseEvent>(Handler, Name);
+  else if (Name == QLatin1String("OnMouseMove"))
+    OnMouseMove = HandlerAs<TMouseMoveEvent>(Handler, Name);
+  else if (Name == QLatin1String("OnMouseUp"))
+    OnMouseUp = HandlerAs<TMouseEvent>(Handler, Name);
+  else
+    throw std::runtime_error(QString("Property %1 does not exist").arg(Name).toStdString());
+}
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
+  TShiftState State = 0;
+  if (Modifiers & Qt::ShiftModifier)
+    State |= ssShift;
+  if (Modifiers & Qt::AltModifier)
+    State |= ssAlt;
+  if (Modifiers & Qt::ControlModifier)
+    State |= ssCtrl;
+  if (Buttons & Qt::LeftButton)
+    State |= ssLeft;
+  if (Buttons & Qt::RightButton)
+    State |= ssRight;
+  if (Buttons & Qt::MiddleButton)
+    State |= ssMiddle;
+  return State;
+}
+
+TMouseButton MouseButtonOf(Qt::MouseButton Button) {
+  switch (Button) {
+  case Qt::RightButton:
+    return TMouseButton::mbRight;
+  case Qt::MiddleButton:
+    return TMouseButton::mbMiddle;
+  default:
+    return TMouseButton::mbLeft;
+  }
+}
+
+void CallNotify(const TNotifyEvent &Handler, QObject *Sender) {
+  if (Handler)
+    Handler(Sender);
+}
+
+namespace {
+
+QPoint ClientPos(const TGraphicControl &Control, const QMouseEvent &Event) {
+  return Event.position().toPoint() + Control.geometry().topLeft() -
+         QPoint(Control.Left(), Control.Top());
+}
+
+} // namespace
+
+void TGraphicControl::mousePressEvent(QMouseEvent *Event) {
+  FClickPending = Event->button() == Qt::LeftButton;
+  if (OnMouseDown) {
+    const QPoint P = ClientPos(*this, *Event);
+    OnMouseDown(this, MouseButtonOf(Event->button()),
+                ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+  }
+}
+
+void TGraphicControl::mouseMoveEvent(QMouseEvent *Event) {
+  if (OnMouseMove) {
+    const QPoint P = ClientPos(*this, *Event);
+    OnMouseMove(this, ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+  }
+}
+
+void TGraphicControl::mouseReleaseEvent(QMouseEvent *Event) {
+  // A click is a left press and release on the same control; a release after the control
+  // moved away from under the cursor still counts, as the press captured the mouse.
+  const bool Click = FClickPending && Event->button() == Qt::LeftButton;
+  FClickPending = false;
+  if (OnMouseUp) {
+    const QPoint P = ClientPos(*this, *Event);
+    OnMouseUp(this, MouseButtonOf(Event->button()),
+              ShiftStateOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+  }
+  if (Click)
+    CallNotify(OnClick, this);
+}
+
+void TGraphicControl::mouseDoubleClickEvent(QMouseEvent *Event) {
+  // Qt sends the second press of a double click as this event alone: report the double click,
+  // then the press, as the second press is a press like any other.
+  FClickPending = false;
+  if (Event->button() == Qt::LeftButton)
+    CallNotify(OnDblClick, this);
+  if (OnMouseDown) {
+    const QPoint P = ClientPos(*this, *Event);
+    OnMouseDown(this, MouseButtonOf(Event->button()),
+                ShiftStateOf(Event->modifiers(), Event->buttons()) | ssDouble, P.x(), P.y());
+  }
+}
+
+bool TGraphicControl::event(QEvent *Event) {
+  if (Event->type() == QEvent::ParentChange)
+    UpdateWidgetGeometry();
+  return QWidget::event(Event);
+}

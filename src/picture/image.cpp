@@ -1,0 +1,73 @@
+#include "image.h"
+#include "bitmap.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+TImage::TImage(QWidget *Parent) : TGraphicControl(Parent) {}
+
+TImage::~TImage() = default;
+
+void TImage::SetPicture(std::unique_ptr<TPicture> Picture) {
+  FPicture = std::move(Picture);
+  PictureChanged();
+}
+
+TBitmap &TImage::MakeBitmap() {
+  if (auto *Bitmap = dynamic_cast<TBitmap *>(FPicture.get()))
+    return *Bitmap;
+  FPicture = std::make_unique<TBitmap>();
+  PictureChanged();
+  return static_cast<TBitmap &>(*FPicture);
+}
+
+void TImage::PictureChanged() {
+  if (FAutoSize && FPicture && FPicture->Width() > 0 && FPicture->Height() > 0)
+    TGraphicControl::SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
+  // Icons and metafiles keep their own transparency; the box's flag is always off.
+  if (FPicture && qstrcmp(FPicture->ClassName(), "TIcon") != 0 &&
+      qstrcmp(FPicture->ClassName(), "TMetafile") != 0)
+    FPicture->SetTransparent(false);
+  update();
+}
+
+void TImage::SetAutoSize(bool Value) {
+  if (FAutoSize == Value)
+    return;
+  FAutoSize = Value;
+  if (FAutoSize)
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TImage::SetStretch(bool Value) {
+  if (FStretch == Value)
+    return;
+  FStretch = Value;
+  update();
+}
+
+void TImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (FAutoSize && FPicture && FPicture->Width() > 0 && FPicture->Height() > 0) {
+    AWidth = FPicture->Width();
+    AHeight = FPicture->Height();
+  }
+  TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+QRect TImage::DestRect() const {
+  if (FStretch || !FPicture)
+    return QRect(0, 0, Width(), Height());
+  return QRect(0, 0, FPicture->Width(), FPicture->Height());
+}
+
+void TImage::DrawPicture(QPainter &Painter, const QPoint &Origin, const QRect &Clip) const {
+  if (!FPicture)
+    return;
+  const QRect Box(Origin, QSize(Width(), Height()));
+  FPicture->Draw(Painter, DestRect().translated(Origin), Clip & Box);
+}
+
+void TImage::paintEvent(QPaintEvent *Event) {
+  QPainter Painter(this);
+  DrawPicture(Painter, ClientRectInWidget().topLeft(), Event->rect());
+}

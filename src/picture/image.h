@@ -1,0 +1,49 @@
+#pragma once
+
+#include "graphiccontrol.h"
+#include "picture.h"
+
+#include <memory>
+
+class TBitmap;
+
+// The picture box: a windowless control showing one picture, with the two flags auto-size
+// and stretching. With stretching on the picture is drawn scaled to the box's whole
+// rectangle; with it off, at its own size from the box's top-left corner. Either way the
+// parent clips it.
+class TImage : public TGraphicControl {
+  Q_OBJECT
+public:
+  explicit TImage(QWidget *Parent);
+  ~TImage() override;
+
+  TPicture *Picture() const { return FPicture.get(); }
+  // Takes the picture, discards the old one and runs the picture-changed steps.
+  void SetPicture(std::unique_ptr<TPicture> Picture);
+  // Makes the picture a bitmap: a bitmap stays, any other kind is replaced by an empty one.
+  TBitmap &MakeBitmap();
+  // Runs the picture-changed steps after the picture's pixels or size changed in place.
+  void PictureChanged();
+
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool Value);
+
+  // While auto-size is on, the size given is replaced by the picture's own (when both its
+  // sides are above 0).
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+  // The rectangle the picture is drawn into, in the box's client coordinates.
+  QRect DestRect() const;
+  // Draws the picture as the box shows it, the box's top-left corner at Origin of Painter.
+  void DrawPicture(QPainter &Painter, const QPoint &Origin, const QRect &Clip) const;
+
+protected:
+  void paintEvent(QPaintEvent *Event) override;
+
+private:
+  std::unique_ptr<TPicture> FPicture;
+  bool FAutoSize = false;
+  bool FStretch = false;
+};
