@@ -49,12 +49,14 @@ void TGraphicControl::UpdateWidgetGeometry() {
   QRect Visible(FLeft, FTop, FWidth, FHeight);
   if (parentWidget())
     Visible &= parentWidget()->rect();
-  if (!FVisible || Visible.isEmpty()) {
+  if (!FVisible) {
     setGeometry(QRect(0, 0, 0, 0));
     hide();
     return;
   }
-  setGeometry(Visible);
+  // Wholly clipped away, the widget stays shown at no size: a hidden widget loses Qt's mouse
+  // grab, and a control dragged out of its parent must still receive the release.
+  setGeometry(Visible.isEmpty() ? QRect(0, 0, 0, 0) : Visible);
   show();
 }
 

@@ -1,0 +1,163 @@
+#pragma once
+
+// A stage for driving the mover the way the window system does: a shown top-level window
+// holding a 480 x 272 frame with windowless controls, mouse events entering through the window
+// (so Qt's implicit grab and mouse tracking are in play), and a fake cursor standing in for the
+// system pointer.
+
+#include "cursorseam.h"
+#include "graphiccontrol.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+#include <array>
+
+// The system pointer, under the test's control. SetPos moves it, as the real one does, and
+// records where it was put.
+class TFakeCursor final : public TCursorSeam {
+public:
+  QPoint Position;
+  QList<QPoint> SetPositions;
+  TCursor Current = crDefault;
+
+  QPoint Pos() const override { return Position; }
+  void SetPos(const QPoint &ScreenPos) override {
+    SetPositions.append(ScreenPos);
+    Position = ScreenPos;
+  }
+  void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
+  TCursor ScreenCursor() const override { return Current; }
+};
+
+// A windowless control painted solid grey, whose own handlers write to a log.
+class TLoggingControl : public TGraphicControl {
+public:
+  TLoggingControl(QWidget *Parent, const QString &Name, QStringList &Log)
+      : TGraphicControl(Parent) {
+    setObjectName(Name);
+    OnClick = [&Log, Name](QObject *) { Log << Name + " click"; };
+    OnDblClick = [&Log, Name](QObject *) { Log << Name + " dblclick"; };
+    OnMouseDown = [&Log, Name](QObject *, TMouseButton, TShiftState, int, int) {
+      Log << Name + " down";
+    };
+    OnMouseMove = [&Log, Name](QObject *, TShiftState, int, int) { Log << Name + " move"; };
+    OnMouseUp = [&Log, Name](QObject *, TMouseButton, TShiftState, int, int) {
+      Log << Name + " up";
+    };
+  }
+
+protected:
+  void paintEvent(QPaintEvent *Event) override {
+    QPainter Painter(this);
+    Painter.fillRect(Event->rect(), QColor(128, 128, 128));
+  }
+};
+
+class TMoverStage {
+public:
+  static constexpr QPoint FrameOrigin{40, 30};
+
+  TMoverStage() {
+    Window.resize(640, 400);
+    Window.move(15, 25);
+    Frame = new QWidget(&Window);
+    Frame->setObjectName("Frame");
+    Frame->setGeometry(QRect(FrameOrigin, QSize(480, 272)));
+    QPalette White = Frame->palette();
+    White.setColor(QPalette::Window, Qt::white);
+    Frame->setPalette(White);
+    Frame->setAutoFillBackground(true);
+    SetCursorSeam(&Cursor);
+    Window.show();
+    Exposed = QTest::qWaitForWindowExposed(&Window);
+  }
+  ~TMoverStage() { SetCursorSeam(nullptr); }
+
+  TLoggingControl *AddControl(const QString &Name, const QRect &Bounds) {
+    auto *Control = new TLoggingControl(Frame, Name, Log);
+    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
+    return Control;
+  }
+
+  // A point of the frame's client area on the screen.
+  QPoint Screen(const QPoint &InFrame) const { return Frame->mapToGlobal(InFrame); }
+
+  // Mouse actions at a point of the frame (which may lie outside the frame or the window);
+  // the fake cursor is there when the event arrives.
+  void Press(const QPoint &InFrame, Qt::MouseButton Button = Qt::LeftButton,
+             Qt::KeyboardModifiers Modifiers = {}) {
+    Buttons |= Button;
+    Send(InFrame, Button, QEvent::MouseButtonPress, Modifiers);
+  }
+  void Move(const QPoint &InFrame, Qt::KeyboardModifiers Modifiers = {}) {
+    Send(InFrame, Qt::NoButton, QEvent::MouseMove, Modifiers);
+  }
+  void Release(const QPoint &InFrame, Qt::MouseButton Button = Qt::LeftButton,
+               Qt::KeyboardModifiers Modifiers = {}) {
+    Buttons &= ~Qt::MouseButtons(Button);
+    Send(InFrame, Button, QEvent::MouseButtonRelease, Modifiers);
+    // The next press is a new click, not the second half of a double click.
+    Clock += 1000;
+  }
+  // Press, release, press, release in quick succession: the window system makes the second
+  // press a double click.
+  void DoubleClick(const QPoint &InFrame) {
+    Buttons = Qt::LeftButton;
+    Send(InFrame, Qt::LeftButton, QEvent::MouseButtonPress, {});
+    Buttons = {};
+    Send(InFrame, Qt::LeftButton, QEvent::MouseButtonRelease, {});
+    Buttons = Qt::LeftButton;
+    Send(InFrame, Qt::LeftButton, QEvent::MouseButtonPress, {});
+    Buttons = {};
+    Send(InFrame, Qt::LeftButton, QEvent::MouseButtonRelease, {});
+    Clock += 1000;
+  }
+
+  QWidget Window;
+  QWidget *Frame = nullptr;
+  TFakeCursor Cursor;
+  QStringList Log;
+  bool Exposed = false;
+
+private:
+  void Send(const QPoint &InFrame, Qt::MouseButton Button, QEvent::Type Type,
+            Qt::KeyboardModifiers Modifiers) {
+    const QPoint Global = Screen(InFrame);
+    Cursor.Position = Global;
+    QWindow *Handle = Window.windowHandle();
+    Clock += 10;
+    qt_handleMouseEvent(Handle, Handle->mapFromGlobal(Global), Global, Buttons, Button, Type,
+                        Modifiers, Clock);
+    QCoreApplication::processEvents();
+  }
+
+  Qt::MouseButtons Buttons;
+  int Clock = 100000;
+};
+
+// The log without its move entries. A press or release away from the last known pointer
+// position comes with a move to it first, so how many moves a control logs depends on where
+// the pointer was before.
+inline QStringList WithoutMoves(const QStringList &Log) {
+  QStringList Kept;
+  for (const QString &Entry : Log)
+    if (!Entry.endsWith(QLatin1String(" move")))
+      Kept << Entry;
+  return Kept;
+}
+
+// The nodes' top-left corners for a control's bounds, straight from the node table: anchors
+// at the corners and edge midpoints (halves truncated), clockwise from the top-left corner,
+// each node 2 pixels up and left of its anchor.
+inline std::array<QPoint, 8> ExpectedNodeCorners(const QRect &B) {
+  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
+  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
+          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
+          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
+          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
+}
