@@ -6,13 +6,15 @@
 #include <cstdint>
 
 // A colour: 0x00BBGGRR for a plain colour (255 is pure red); a negative value names a system
-// colour, resolved to its current plain value when drawn or offered in a chooser.
+// colour (0x80000000 | index of the desktop colour), resolved to its current plain value when
+// drawn or offered in a chooser.
 using TColor = std::int32_t;
 inline constexpr TColor clWindowText = static_cast<TColor>(0x80000008);
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
 
-// The plain colour a colour stands for now.
+// The plain colour a colour stands for now: a plain colour is returned as it is, a system
+// colour is looked up in the application's palette.
 TColor ColorToRGB(TColor Color);
 QColor ToQColor(TColor Color);
 TColor FromQColor(const QColor &Color);
@@ -20,21 +22,30 @@ TColor FromQColor(const QColor &Color);
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
-// The font record: copying it copies every field. Height is in pixels at 96 pixels per inch,
-// negative for a character height (Size in points = -Height * 72 / 96, rounded).
+inline constexpr int DEFAULT_CHARSET = 1;
+enum TFontPitch : int { fpDefault = 0, fpFixed = 1, fpVariable = 2 };
+
+// The font record: copying it copies every field. Height is in pixels at 96 pixels per inch:
+// negative for a character height (the em size), positive for a cell height (ascent plus
+// descent), 0 for the default height of 8 points. Size in points = -Height * 72 / 96, rounded.
 struct TFont {
   QString Name = QStringLiteral("Tahoma");
   int Height = -11;
   TColor Color = clWindowText;
   TFontStyles Style = 0;
-  int Charset = 1; // DEFAULT_CHARSET
-  int Pitch = 0;   // default pitch
+  int Charset = DEFAULT_CHARSET;
+  int Pitch = fpDefault;
 
   int Size() const;
   void SetSize(int Points);
   bool operator==(const TFont &) const = default;
 
-  // The Qt font that draws this record at 96 pixels per inch (pixel size from Height); a
-  // missing face falls back to the desktop's nearest sans-serif.
+  // The Qt font that draws this record at 96 pixels per inch: its pixel size is the character
+  // height the record asks for, whatever the screen's resolution. A face that is not installed
+  // is replaced by the desktop's default sans-serif face; the record keeps its own name.
   QFont ToQFont() const;
 };
+
+// The installed face that ToQFont draws Name with: Name itself when installed, else the
+// desktop's default sans-serif face.
+QString ResolvedFontFamily(const QString &Name);

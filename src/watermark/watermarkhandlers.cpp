@@ -1,0 +1,47 @@
+#include "watermarkhandlers.h"
+
+#include "choosers.h"
+#include "watermarklabel.h"
+
+#include <QLineEdit>
+
+namespace {
+
+bool IsBlank(QChar Char) { return Char.unicode() <= 32; }
+
+} // namespace
+
+QString TrimWatermarkText(const QString &Text) {
+  qsizetype First = 0;
+  qsizetype Last = Text.size();
+  while (First < Last && IsBlank(Text.at(First)))
+    ++First;
+  while (Last > First && IsBlank(Text.at(Last - 1)))
+    --Last;
+  return Text.mid(First, Last - First);
+}
+
+void WatermarkEditChange(const QString &EditText, TWatermarkLabel &Label) {
+  const QString Trimmed = TrimWatermarkText(EditText);
+  if (Label.Caption() != Trimmed)
+    Label.SetCaption(Trimmed);
+  Label.SetVisible(!Trimmed.isEmpty());
+}
+
+void WatermarkLabelDblClick(QLineEdit &Edit) {
+  Edit.selectAll();
+  if (Edit.isVisible() && Edit.isEnabled())
+    Edit.setFocus(Qt::OtherFocusReason);
+}
+
+void FontSpeedButtonClick(TWatermarkLabel &Label, TFontChooser &Chooser) {
+  TFont Font = Label.Font();
+  if (Chooser.Execute(Font))
+    Label.SetFont(Font);
+}
+
+void ColorSpeedButtonClick(TWatermarkLabel &Label, TColorChooser &Chooser) {
+  TColor Color = ColorToRGB(Label.Font().Color);
+  if (Chooser.Execute(Color))
+    Label.SetFontColor(Color);
+}
