@@ -1,16 +1,21 @@
 #include "jpegcodec.h"
+#include "largeimage.h"
+#include "rasterlimits.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <stdexcept>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
 struct TErrorManager {
   jpeg_error_mgr Pub;
   std::jmp_buf Jump;
+  // Set by the progress monitor when it stopped a decode with too many scans.
+  bool TooManyScans;
 };
 
 [[noreturn]] void ErrorExit(j_common_ptr Info) {
@@ -20,6 +25,19 @@ struct TErrorManager {
 
 void EmitMessage(j_common_ptr, int) {}
 void OutputMessage(j_common_ptr) {}
+
+// libjpeg calls the monitor inside jpeg_start_decompress and jpeg_read_scanlines, both run
+// under a guard, so it may leave the same way error_exit does. Every scan of a progressive
+// file is a pass over the whole coefficient buffer: a small file of thousands of tiny scans
+// would keep the decoder busy for minutes.
+void ProgressMonitor(j_common_ptr Info) {
+  auto *Decompress = reinterpret_cast<j_decompress_ptr>(Info);
+  if (Decompress->input_scan_number <= MaxJpegScans)
+    return;
+  auto *Manager = reinterpret_cast<TErrorManager *>(Info->err);
+  Manager->TooManyScans = true;
+  std::longjmp(Manager->Jump, 1);
+}
 
 // Runs Step with libjpeg's fatal errors turned into a false result. Step must hold no
 // object with a destructor: a longjmp out of it skips its frame.
@@ -33,31 +51,51 @@ template <class F> bool Guarded(TErrorManager &Manager, F &&Step) {
 // A decompressor reading from memory, destroyed with its owner.
 class TDecompressor {
 public:
-  explicit TDecompressor(const QByteArray &Data) {
+  explicit TDecompressor(const QByteArray &Data) : Source(Data) {
     Info.err = jpeg_std_error(&Errors.Pub);
     Errors.Pub.error_exit = ErrorExit;
     Errors.Pub.emit_message = EmitMessage;
     Errors.Pub.output_message = OutputMessage;
     jpeg_create_decompress(&Info);
-    jpeg_mem_src(&Info, reinterpret_cast<const unsigned char *>(Data.constData()),
-                 static_cast<unsigned long>(Data.size()));
+    // libjpeg's own buffers (the whole-picture coefficient arrays of a progressive file)
+    // stay within the largest picture we would build; beyond that libjpeg fails with
+    // JERR_NO_BACKING_STORE instead of allocating.
+    Info.mem->max_memory_to_use = MaxRasterBytes;
+    Progress.progress_monitor = ProgressMonitor;
+    Info.progress = &Progress;
   }
   ~TDecompressor() { jpeg_destroy_decompress(&Info); }
   TDecompressor(const TDecompressor &) = delete;
   TDecompressor &operator=(const TDecompressor &) = delete;
 
   [[noreturn]] void Fail() const {
+    if (Errors.TooManyScans)
+      throw std::runtime_error(
+          QString("JPEG picture has too many scans (more than %1)").arg(MaxJpegScans).toStdString());
+    // libjpeg's own size limit (65500) is met before ours: the same message as ours.
+    if (Errors.Pub.msg_code == JERR_IMAGE_TOO_BIG)
+      RefuseRasterSize(Info.image_width, Info.image_height);
     throw std::runtime_error(
         QString("JPEG error #%1").arg(Errors.Pub.msg_code).toStdString());
   }
 
+  const QByteArray &Source;
   jpeg_decompress_struct Info{};
   TErrorManager Errors{};
+  jpeg_progress_mgr Progress{};
 };
 
 void ReadHeader(TDecompressor &D) {
-  if (!Guarded(D.Errors, [&] { jpeg_read_header(&D.Info, TRUE); }))
+  // An empty source is already an error of jpeg_mem_src, so it runs under the guard too.
+  const auto *Bytes = reinterpret_cast<const unsigned char *>(D.Source.constData());
+  const auto Size = static_cast<unsigned long>(D.Source.size());
+  if (!Guarded(D.Errors, [&] {
+        jpeg_mem_src(&D.Info, Bytes, Size);
+        jpeg_read_header(&D.Info, TRUE);
+      }))
     D.Fail();
+  // Refused before anything of the picture's size is allocated.
+  CheckRasterSize(D.Info.image_width, D.Info.image_height);
 }
 
 } // namespace
@@ -96,11 +134,12 @@ QImage DecodeJpeg(const QByteArray &Data) {
 
   const int W = static_cast<int>(Info->output_width);
   const int H = static_cast<int>(Info->output_height);
-  QImage Image(W, H, Gray ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+  // Decoded straight into the picture's own buffer, which nothing touches before: every
+  // row is written once, by the decoder. A truncated file still gives every row (libjpeg
+  // decodes the missing part as mid-grey); a fatal error throws the image away.
+  QImage Image = NewLargeImage(QSize(W, H), Gray ? QImage::Format_Indexed8 : QImage::Format_RGB32);
   if (Image.isNull())
     throw std::runtime_error("Out of memory");
-  // A truncated file leaves rows undecoded; they show mid-grey, as libjpeg fills them.
-  Image.fill(Gray ? 0u : qRgb(128, 128, 128));
   if (Gray) {
     QList<QRgb> Table(Info->actual_number_of_colors);
     for (int I = 0; I < Info->actual_number_of_colors; ++I) {

@@ -8,13 +8,15 @@ QImage SampleNearest(const QImage &Source, QSize DestSize, QRect Part) {
   if (Source.isNull() || Part.isEmpty())
     return QImage();
   const int Bytes = Source.depth() / 8;
+  // Unscaled: a plain copy of the part; the whole picture is shared, not copied.
+  if (DestSize == Source.size())
+    return Part == Source.rect() ? Source : Source.copy(Part);
+
   QImage Result(Part.size(), Source.format());
+  if (Result.isNull())
+    return Result; // out of memory: nothing is drawn
   if (Source.format() == QImage::Format_Indexed8)
     Result.setColorTable(Source.colorTable());
-
-  // Unscaled: a plain copy of the part.
-  if (DestSize == Source.size())
-    return Source.copy(Part);
 
   std::vector<int> Columns(Part.width());
   for (int X = 0; X < Part.width(); ++X)

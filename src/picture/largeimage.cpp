@@ -1,0 +1,30 @@
+#include "largeimage.h"
+
+#include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+QImage NewLargeImage(QSize Size, QImage::Format Format) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr qsizetype HugePage = qsizetype(2) << 20;
+  const qsizetype Bits = qsizetype(Size.width()) * QImage::toPixelFormat(Format).bitsPerPixel();
+  // Qt's own row alignment: every row starts on a 32-bit boundary.
+  const qsizetype Stride = (Bits + 31) / 32 * 4;
+  if (Size.height() > 0 && Stride > 0 && Stride <= (qsizetype(1) << 40) / Size.height() &&
+      Stride * Size.height() >= LargeImageBytes) {
+    const size_t Mapped = size_t((Stride * Size.height() + HugePage - 1) / HugePage * HugePage);
+    void *Data = nullptr;
+    if (posix_memalign(&Data, size_t(HugePage), Mapped) == 0) {
+      madvise(Data, Mapped, MADV_HUGEPAGE);
+      QImage Image(static_cast<uchar *>(Data), Size.width(), Size.height(), Stride, Format,
+                   [](void *Block) { std::free(Block); }, Data);
+      if (!Image.isNull())
+        return Image;
+      std::free(Data);
+    }
+  }
+#endif
+  return QImage(Size, Format);
+}
