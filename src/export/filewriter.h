@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "systemmessage.h"
+
+// Writing a file so that a reader never sees half of it, and an existing file of that name
+// is replaced only by a complete new one:
+//
+//   dir/name            <- untouched until the very end
+//   dir/.zelvane-XXXX   <- created beside it, written in full, flushed to disk,
+//                          then renamed over dir/name in one step
+//
+// A target that exists but is not a regular file (a device, a pipe) cannot be renamed
+// over; it is opened and written in place instead.
+//
+// Every failure throws std::runtime_error "Cannot create file "%s". %s": the file name
+// made a full path, and the system's text for the error, cleaned by CleanSystemMessage.
+// That holds for the creation (folder missing, access denied, a directory of that name,
+// an invalid name), for a read-only target (refused even where the process could
+// override the permission bits), and for the writing itself (a full disk, a file size
+// limit), which is detected, never taken for success. On failure the temporary file is
+// removed and any earlier file of that name is left as it was.
+
+// The system's cleaned text for an errno value.
+QString SystemErrorText(int ErrorCode);
+
+// The file being written. Creating it makes the temporary file (or opens a non-regular
+// target) and throws if that is impossible, before any content exists; Commit writes the
+// content and puts the file in place. Destroyed uncommitted, it leaves no trace.
+class TReplacingFile {
+public:
+  explicit TReplacingFile(const QString &FileName);
+  ~TReplacingFile();
+  TReplacingFile(const TReplacingFile &) = delete;
+  TReplacingFile &operator=(const TReplacingFile &) = delete;
+
+  // The file name as a full path, as messages give it.
+  const QString &FullName() const { return FFullName; }
+
+  // Writes all of Bytes, flushes them to the disk and moves the file into place. Once.
+  void Commit(const QByteArray &Bytes);
+
+private:
+  [[noreturn]] void Fail(int ErrorCode);
+  void Discard();
+
+  QString FFullName;
+  QByteArray FTarget;    // native path that is finally replaced (links resolved)
+  QByteArray FTemporary; // native path of the file beside it; empty when writing in place
+  int FHandle = -1;
+};
+
+// TReplacingFile(FileName).Commit(Bytes).
+void WriteFileReplacing(const QString &FileName, const QByteArray &Bytes);
