@@ -4,9 +4,27 @@
 
 #include <QString>
 
-// "Zelvane.ini" in the folder of the running executable. Throws std::runtime_error when that
-// folder is unknown (no application object).
+// "Zelvane.ini" in the folder of the running executable, or in the user's configuration
+// folder where the executable's folder takes no files (see SettingsFileNameIn). Throws
+// std::runtime_error when the executable's folder is unknown (no application object).
 QString SettingsFileName();
+
+// Where the settings file lives, given the executable's folder, whether that folder lets
+// this user create files, and the user's configuration folder for this program:
+//
+//   ExeFolder/Zelvane.ini exists?  -- yes -->  ExeFolder/Zelvane.ini
+//              | no
+//   ExeFolderWritable?             -- yes -->  ExeFolder/Zelvane.ini
+//              | no
+//   ConfigFolder empty?            -- yes -->  ExeFolder/Zelvane.ini   (nowhere better)
+//              | no
+//   ConfigFolder/Zelvane.ini, the folder made when missing
+//
+// A program run from its build or unpacked folder keeps its file beside itself; an installed
+// one (in /usr/bin, which its users cannot write) keeps it in ~/.config/Zelvane. A file that
+// already lies beside the executable always wins, so it can be shipped there on purpose.
+QString SettingsFileNameIn(const QString &ExeFolder, bool ExeFolderWritable,
+                           const QString &ConfigFolder);
 
 // Reads the settings file into Target, key by key:
 //

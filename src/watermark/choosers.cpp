@@ -14,11 +14,18 @@ void ApplyFontChoice(TFont &Font, const TFontChoice &Choice) {
     Font.Color = Choice.Color;
 }
 
-TQtFontChooser::TQtFontChooser(QWidget *Parent) : FDialog(new TFontChooserDialog(Parent)) {}
+TQtFontChooser::TQtFontChooser(QWidget *Parent) : FParent(Parent), FHasParent(Parent != nullptr) {}
 
 TQtFontChooser::~TQtFontChooser() { delete FDialog.data(); }
 
 bool TQtFontChooser::Execute(TFont &Font) {
+  // Made once, at the first use: a child of the parent given, or none once that parent is
+  // gone (as if it had been made at once and gone with its parent).
+  if (!FMade) {
+    FMade = true;
+    if (FParent || !FHasParent)
+      FDialog = new TFontChooserDialog(FParent);
+  }
   if (!FDialog)
     return false;
   FDialog->SetInitialFont(Font);

@@ -48,8 +48,10 @@ void ApplyFontChoice(TFont &Font, const TFontChoice &Choice);
 class TFontChooserDialog;
 
 // The font chooser on Qt's font dialog (every installed face is offered), with a colour box
-// of the 16 basic colours added. Its dialog is a child of Parent and lives until this object
-// or Parent goes. Qt's dialog takes whole point sizes from 1 to 512.
+// of the 16 basic colours added. Its dialog is made at the first Execute, as a child of
+// Parent (building it lists every installed face, too slow to do while the window starts),
+// and lives until this object or Parent goes. Qt's dialog takes whole point sizes from 1
+// to 512.
 class TQtFontChooser : public TFontChooser {
 public:
   explicit TQtFontChooser(QWidget *Parent);
@@ -60,6 +62,9 @@ public:
   bool Execute(TFont &Font) override;
 
 private:
+  QPointer<QWidget> FParent;
+  bool FHasParent;
+  bool FMade = false;
   QPointer<TFontChooserDialog> FDialog;
 };
 

@@ -102,6 +102,11 @@ void TFont::SetSize(int Points) { Height = -static_cast<int>(std::lround(Points 
 QString ResolvedFontFamily(const QString &Name) {
   if (!Name.isEmpty() && QFontDatabase::hasFamily(Name))
     return Name;
+  // The start face is a narrow humanist sans; its nearest stand-in keeps the layout's widths.
+  if (Name.compare(QLatin1String("Tahoma"), Qt::CaseInsensitive) == 0)
+    for (const char *Substitute : {"DejaVu Sans Condensed", "Liberation Sans Narrow"})
+      if (QFontDatabase::hasFamily(QLatin1String(Substitute)))
+        return QLatin1String(Substitute);
   QFont Probe;
   Probe.setStyleHint(QFont::SansSerif);
   const QString SansSerif = Probe.defaultFamily();

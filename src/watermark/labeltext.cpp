@@ -52,6 +52,16 @@ QSizeF LayOut(QTextLayout &Layout, const TAcceleratedText &Text, const QFont &Fo
   return QSizeF(Line.horizontalAdvance(), Line.height());
 }
 
+// The label's font as drawn. Its hinting is fixed rather than left to the screen: Qt turns
+// hinting off on a high-density screen, which would change the letters' pixels in a wallpaper
+// (captured at one pixel per layout unit) with the screen's density. Light (vertical) hinting
+// is the desktop's usual default, so nothing changes at 96 pixels per inch.
+QFont LabelFont(const TFont &Font) {
+  QFont Result = Font.ToQFont();
+  Result.setHintingPreference(QFont::PreferVerticalHinting);
+  return Result;
+}
+
 } // namespace
 
 TAcceleratedText StripAccelerators(const QString &Caption) {
@@ -76,7 +86,7 @@ QSize MeasureLabelText(const QString &Caption, const TFont &Font) {
   TAcceleratedText Text = StripAccelerators(Caption);
   if (Text.Shown.isEmpty())
     Text = TAcceleratedText{QStringLiteral(" "), {}};
-  const QFont QtFont = Font.ToQFont();
+  const QFont QtFont = LabelFont(Font);
   QTextLayout Layout;
   const QSizeF Extent = LayOut(Layout, Text, QtFont);
   return QSize(static_cast<int>(std::ceil(Extent.width())),
@@ -89,7 +99,7 @@ void DrawLabelText(QPainter &Painter, const QRect &Rect, const QString &Caption,
   if (Text.Shown.isEmpty() || Rect.isEmpty())
     return;
   QTextLayout Layout;
-  const qreal Advance = LayOut(Layout, Text, Font.ToQFont()).width();
+  const qreal Advance = LayOut(Layout, Text, LabelFont(Font)).width();
   Painter.save();
   Painter.setClipRect(Rect, Qt::IntersectClip);
   Painter.setPen(ToQColor(Font.Color));

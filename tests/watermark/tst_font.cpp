@@ -37,6 +37,7 @@ private slots:
   void SizeIgnoresDeviceResolution();
   void MissingFaceFallsBackToSansSerif_data();
   void MissingFaceFallsBackToSansSerif();
+  void MissingStartFaceTakesNarrowStandIn();
   void InstalledFaceKept();
   void Styles_data();
   void Styles();
@@ -129,8 +130,6 @@ void TFontTest::MissingFaceFallsBackToSansSerif_data() {
   QTest::addColumn<QString>("Name");
   QTest::addRow("unknown face") << MissingFace;
   QTest::addRow("empty name") << QString();
-  if (!QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
-    QTest::addRow("start face not installed") << QStringLiteral("Tahoma");
 }
 
 void TFontTest::MissingFaceFallsBackToSansSerif() {
@@ -146,6 +145,24 @@ void TFontTest::MissingFaceFallsBackToSansSerif() {
   SansSerif.setStyleHint(QFont::SansSerif);
   QCOMPARE(Family, QFontInfo(QFont(SansSerif.defaultFamily())).family());
   QCOMPARE(Font.Name, Name); // the record keeps its name
+}
+
+void TFontTest::MissingStartFaceTakesNarrowStandIn() {
+  if (QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+    QSKIP("the start face is installed");
+  TFont Font;
+  const QString Family = QFontInfo(Font.ToQFont()).family();
+  QVERIFY(QFontDatabase::hasFamily(Family));
+  QVERIFY(!QFontDatabase::isFixedPitch(Family));
+  QCOMPARE(Font.Name, QStringLiteral("Tahoma"));
+  // Narrower than the desktop's plain sans-serif, as the start face is.
+  QFont SansSerif;
+  SansSerif.setStyleHint(QFont::SansSerif);
+  SansSerif.setFamily(SansSerif.defaultFamily());
+  SansSerif.setPixelSize(11);
+  const QString Sample = QStringLiteral("MaxHeight Wallpaper Quality");
+  QVERIFY(QFontMetrics(Font.ToQFont()).horizontalAdvance(Sample) <=
+          QFontMetrics(SansSerif).horizontalAdvance(Sample));
 }
 
 void TFontTest::InstalledFaceKept() {
