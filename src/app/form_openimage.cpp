@@ -1,0 +1,63 @@
+// Open Image, and a picture file dropped onto the window.
+#include "errorreport.h"
+#include "folderpart.h"
+#include "formats.h"
+#include "image.h"
+#include "zelvaneform.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+void TZelvaneForm::OpenSpeedButtonClick(QObject *) {
+  if (!FOpenPath.isEmpty()) {
+    QDir::setCurrent(FOpenPath);
+    OpenPictureDialog->InitialDir = FOpenPath;
+  }
+  if (OpenPictureDialog->Filter.isEmpty())
+    OpenPictureDialog->Filter = TFileFormatsList::Instance().MakeFilterText(PictureBaseKind());
+  if (!OpenPictureDialog->Execute())
+    return;
+  OpenPicture(OpenPictureDialog->FileName);
+}
+
+void TZelvaneForm::OpenPicture(const QString &FileName) {
+  // The file is read and decoded before the box is touched, so a picture that cannot be
+  // opened leaves the box, its picture, the natural size and the open folder as they were.
+  std::unique_ptr<TPicture> Picture = LoadPictureFromFile(FileName);
+
+  Image->SetTop(0);
+  Image->SetLeft(0);
+  Image->SetAutoSize(true);
+  Image->SetPicture(std::move(Picture));
+  FPictureWidth = Image->Width();
+  FPictureHeight = Image->Height();
+  Image->SetAutoSize(false);
+  Image->SetStretch(true);
+  FOpenPath = FolderPartOf(FileName);
+}
+
+namespace {
+
+// The one local file a drag carries, or an empty name.
+QString DroppedFile(const QMimeData *Data) {
+  const QList<QUrl> Urls = Data ? Data->urls() : QList<QUrl>();
+  return Urls.size() == 1 && Urls.front().isLocalFile() ? Urls.front().toLocalFile() : QString();
+}
+
+} // namespace
+
+void TZelvaneForm::dragEnterEvent(QDragEnterEvent *Event) {
+  // Whether the file can be opened is found out at the drop, as for a name typed in the dialog.
+  if (!DroppedFile(Event->mimeData()).isEmpty())
+    Event->acceptProposedAction();
+}
+
+void TZelvaneForm::dropEvent(QDropEvent *Event) {
+  const QString FileName = DroppedFile(Event->mimeData());
+  if (FileName.isEmpty())
+    return;
+  Event->acceptProposedAction();
+  RunHandler([this, &FileName] { OpenPicture(FileName); });
+}

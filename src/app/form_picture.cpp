@@ -1,0 +1,57 @@
+// Fit, zoom, quarter turns and mirrors.
+#include "fitzoomhandlers.h"
+#include "image.h"
+#include "mover.h"
+#include "pictureturn.h"
+#include "zelvaneform.h"
+
+namespace {
+
+// The zoom slider as the fit and zoom code sees it.
+class TFormZoomSlider final : public TZoomSlider {
+public:
+  explicit TFormZoomSlider(TTrackBar &Slider) : S(Slider) {}
+  int Position() const override { return S.Position(); }
+  void SetPosition(int Value) override { S.SetPosition(Value); }
+  int Tag() const override { return S.Tag; }
+  void SetTag(int Value) override { S.Tag = Value; }
+  bool Enabled() const override { return S.isEnabled(); }
+  void SetEnabled(bool Value) override { S.setEnabled(Value); }
+
+private:
+  TTrackBar &S;
+};
+
+} // namespace
+
+THideNodes TZelvaneForm::HideNodes() {
+  return [this] { FMover->SetNodesVisible(false); };
+}
+
+void TZelvaneForm::StretchRadioGroupClick(QObject *) {
+  TFormZoomSlider Slider(*ZoomTrackBar);
+  ::StretchRadioGroupClick(StretchRadioGroup->ItemIndex(), *Image, Panel->size(),
+                           QSize(FPictureWidth, FPictureHeight), Slider,
+                           HideNodes());
+}
+
+void TZelvaneForm::ZoomTrackBarChange(QObject *) {
+  TFormZoomSlider Slider(*ZoomTrackBar);
+  ::ZoomTrackBarChange(*Image, Slider, HideNodes());
+}
+
+void TZelvaneForm::LeftRotateSpeedButtonClick(QObject *) {
+  RotateOrMirror(*Image, TTransform::LeftRotate, HideNodes());
+}
+
+void TZelvaneForm::RightRotateSpeedButtonClick(QObject *) {
+  RotateOrMirror(*Image, TTransform::RightRotate, HideNodes());
+}
+
+void TZelvaneForm::TopSpeedButtonClick(QObject *) {
+  RotateOrMirror(*Image, TTransform::TopMirror, HideNodes());
+}
+
+void TZelvaneForm::LeftSpeedButtonClick(QObject *) {
+  RotateOrMirror(*Image, TTransform::LeftMirror, HideNodes());
+}

@@ -1,0 +1,26 @@
+// Save Wallpaper.
+#include "capture.h"
+#include "folderpart.h"
+#include "mover.h"
+#include "wallpaperfile.h"
+#include "zelvaneform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
+  FMover->SetNodesVisible(false);
+  // Whatever waits to be painted (the places the nodes covered among it) is painted first.
+  QCoreApplication::processEvents();
+  // Captured before the dialog opens, so the dialog never covers what is saved.
+  const QImage Capture = CaptureFrame(*Panel);
+  if (!FSavePath.isEmpty()) {
+    QDir::setCurrent(FSavePath);
+    SavePictureDialog->InitialDir = FSavePath;
+  }
+  if (!SavePictureDialog->Execute())
+    return;
+  const QString FileName = SavePictureDialog->FileName;
+  WriteWallpaperFile(Capture, QualityTrackBar->Position() * 10, FileName);
+  FSavePath = FolderPartOf(FileName);
+}

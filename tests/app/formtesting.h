@@ -1,0 +1,216 @@
+#pragma once
+
+// What the main window's tests share: answering dialogs and choosers in place of the modal
+// ones, a recording error report, a fake system pointer for the mover, and a driver that
+// sends mouse events into the window the way the window system does, so the widget under
+// the point (and Qt's implicit mouse grab) decides who gets them.
+
+#include "choosers.h"
+#include "cursorseam.h"
+#include "filedialogs.h"
+#include "graphiccontrol.h"
+#include "mover.h"
+#include "seams.h"
+#include "zelvaneform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTest>
+#include <QWindow>
+
+#include <array>
+
+inline QString TestData(const QString &Path) {
+  return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
+}
+
+inline bool WriteBytes(const QString &FileName, const QByteArray &Bytes) {
+  QFile File(FileName);
+  return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString &FileName) {
+  QFile File(FileName);
+  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+// The error report's texts, in the order they would have been shown.
+class TRecordingMessages final : public TMessageSeam {
+public:
+  void ShowError(const QString &, const QString &Text) override { Shown << Text; }
+  QStringList Shown;
+};
+
+// An open or save dialog answered by the test. Answer is the full file name "chosen"; an
+// empty one cancels. Each run records what the window had set up for it.
+class TAnsweringFileDialog final : public TFileDialog {
+public:
+  struct TRun {
+    QString Filter;
+    int FilterIndex = 0;
+    QString InitialDir;
+    QString ProposedName;
+    QString DefaultExt;
+    QString CurrentDir;
+  };
+
+  TAnsweringFileDialog(QWidget *Owner, TKind Kind) : TFileDialog(Owner, Kind) {}
+
+  QString Answer;
+  QList<TRun> Runs;
+
+protected:
+  bool Run() override {
+    Runs << TRun{Filter, FilterIndex, InitialDir, FileName, DefaultExt, QDir::currentPath()};
+    if (Answer.isEmpty())
+      return false;
+    FileName = Answer;
+    return true;
+  }
+};
+
+// The font chooser: records the font it was opened on; a confirmed run hands back Choice.
+class TAnsweringFontChooser final : public TFontChooser {
+public:
+  bool Confirm = true;
+  TFont Choice;
+  QList<TFont> OpenedOn;
+
+  bool Execute(TFont &Font) override {
+    OpenedOn << Font;
+    if (!Confirm)
+      return false;
+    Font = Choice;
+    return true;
+  }
+};
+
+class TAnsweringColorChooser final : public TColorChooser {
+public:
+  bool Confirm = true;
+  TColor Choice = 0;
+  QList<TColor> OpenedOn;
+
+  bool Execute(TColor &Color) override {
+    OpenedOn << Color;
+    if (!Confirm)
+      return false;
+    Color = Choice;
+    return true;
+  }
+};
+
+// The system pointer, as the mover reads it.
+class TFakeCursor final : public TCursorSeam {
+public:
+  QPoint Position;
+  TCursor Current = crDefault;
+
+  QPoint Pos() const override { return Position; }
+  void SetPos(const QPoint &ScreenPos) override { Position = ScreenPos; }
+  void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
+  TCursor ScreenCursor() const override { return Current; }
+};
+
+// Mouse input for a shown main window. Points are given in the client coordinates of a
+// widget of the window (for a picture box that reaches beyond the frame, give frame points);
+// the fake pointer stands there when the event arrives.
+class TFormMouse {
+public:
+  TFormMouse(QWidget &Form, TFakeCursor &Cursor) : FForm(Form), FCursor(Cursor) {}
+
+  void Press(QWidget *Where, const QPoint &At, Qt::KeyboardModifiers Modifiers = {}) {
+    FButtons = Qt::LeftButton;
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonPress, Modifiers);
+  }
+  void Move(QWidget *Where, const QPoint &At, Qt::KeyboardModifiers Modifiers = {}) {
+    Send(Where, At, Qt::NoButton, QEvent::MouseMove, Modifiers);
+  }
+  void Release(QWidget *Where, const QPoint &At) {
+    FButtons = {};
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonRelease, {});
+    // The next press starts a new click, not the second half of a double click.
+    FClock += 1000;
+  }
+  void Click(QWidget *Where, const QPoint &At) {
+    Press(Where, At);
+    Release(Where, At);
+  }
+  void Drag(QWidget *Where, const QPoint &From, const QPoint &To) {
+    Press(Where, From);
+    Move(Where, (From + To) / 2);
+    Move(Where, To);
+    Release(Where, To);
+  }
+  // Two clicks in quick succession: the window system makes the second press a double click.
+  void DoubleClick(QWidget *Where, const QPoint &At) {
+    FButtons = Qt::LeftButton;
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonPress, {});
+    FButtons = {};
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonRelease, {});
+    FButtons = Qt::LeftButton;
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonPress, {});
+    FButtons = {};
+    Send(Where, At, Qt::LeftButton, QEvent::MouseButtonRelease, {});
+    FClock += 1000;
+  }
+
+private:
+  void Send(QWidget *Where, const QPoint &At, Qt::MouseButton Button, QEvent::Type Type,
+            Qt::KeyboardModifiers Modifiers) {
+    const QPoint InForm = Where == &FForm ? At : Where->mapTo(&FForm, At);
+    const QPoint Global = FForm.mapToGlobal(InForm);
+    FCursor.Position = Global;
+    QWindow *Handle = FForm.windowHandle();
+    FClock += 10;
+    qt_handleMouseEvent(Handle, QPointF(InForm), QPointF(Global), FButtons, Button, Type,
+                        Modifiers, FClock);
+    QCoreApplication::processEvents();
+  }
+
+  QWidget &FForm;
+  TFakeCursor &FCursor;
+  Qt::MouseButtons FButtons;
+  int FClock = 200000;
+};
+
+// Whether all eight resize nodes show (Visible) or none does (!Visible).
+inline bool NodesShown(const TZelvaneForm &Form, bool Visible) {
+  for (int I = 0; I < 8; ++I) {
+    TNodePanel *Node = Form.FMover->NodePanel(I);
+    const bool Shown = Node && Node->parentWidget() && Node->isVisible();
+    if (Shown != Visible)
+      return false;
+  }
+  return true;
+}
+
+// The nodes' top-left corners around a control's bounds: anchors at the corners and edge
+// midpoints (halves truncated), clockwise from the top-left corner, 2 pixels up and left.
+inline std::array<QPoint, 8> NodeCornersAround(const QRect &B) {
+  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
+  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
+          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
+          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
+          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
+}
+
+inline bool NodesAround(const TZelvaneForm &Form, const QRect &Bounds) {
+  const std::array<QPoint, 8> Corners = NodeCornersAround(Bounds);
+  for (int I = 0; I < 8; ++I) {
+    TNodePanel *Node = Form.FMover->NodePanel(I);
+    if (!Node || Node->parentWidget() != Form.Panel || !Node->isVisible() ||
+        Node->pos() != Corners[I])
+      return false;
+  }
+  return true;
+}
+
+// The frame as it shows now, one pixel per unit of its geometry.
+inline QImage RenderFrame(QWidget &Frame) {
+  QImage Shot(Frame.size(), QImage::Format_RGB32);
+  Shot.fill(Qt::white);
+  Frame.render(&Shot);
+  return Shot;
+}

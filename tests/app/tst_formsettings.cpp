@@ -1,0 +1,235 @@
+// The settings file through the real window: what a run leaves in Zelvane.ini, what the next
+// run makes of it, values that must be ignored, and a file that cannot be written.
+#include "application.h"
+#include "formtesting.h"
+#include "image.h"
+#include "watermarklabel.h"
+
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The file's keys as "section/key" with their values, in the order of their lines.
+QList<QPair<QString, QString>> IniLines(const QString &FileName) {
+  QList<QPair<QString, QString>> Lines;
+  QString Section;
+  for (QString Line : QString::fromUtf8(ReadBytes(FileName)).split(u'\n')) {
+    Line = Line.trimmed();
+    if (Line.startsWith(u'[') && Line.endsWith(u']'))
+      Section = Line.mid(1, Line.size() - 2);
+    else if (const qsizetype Equals = Line.indexOf(u'='); Equals > 0)
+      Lines << qMakePair(Section + u'/' + Line.left(Equals), Line.mid(Equals + 1));
+  }
+  return Lines;
+}
+
+// The start-up font of the label, the window's: "Tahoma", 8 points, window-text colour.
+bool AtLayoutValues(const TZelvaneForm &Form) {
+  return Form.QualityTrackBar->Position() == 10 && Form.WatermarkLabel->Font() == TFont() &&
+         Form.WatermarkLabel->Caption().isEmpty() && !Form.WatermarkLabel->Visible() &&
+         Form.WatermarkEdit->text().isEmpty() && Form.WatermarkLabel->Top() == 252 &&
+         Form.WatermarkLabel->Left() + Form.WatermarkLabel->Width() == 473 &&
+         Form.FOpenPath.isEmpty() && Form.FSavePath.isEmpty();
+}
+
+} // namespace
+
+class TFormSettingsTest : public QObject {
+  Q_OBJECT
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void RestartBringsEverythingBack();
+  void FirstRunWritesWhatIsDue();
+  void IgnoredValues_data();
+  void IgnoredValues();
+  void UnwritableFileIsSilent();
+
+private:
+  QTemporaryDir FDir;
+  QString FStartDir;
+  TRecordingMessages FMessages;
+  TFakeCursor FCursor;
+};
+
+void TFormSettingsTest::initTestCase() {
+  QVERIFY(FDir.isValid());
+  FStartDir = QDir::currentPath();
+  SetMessageSeam(&FMessages);
+  SetCursorSeam(&FCursor);
+}
+
+void TFormSettingsTest::init() { FMessages.Shown.clear(); }
+
+void TFormSettingsTest::cleanup() {
+  QDir::setCurrent(FStartDir);
+  QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Shown.join('\n')));
+}
+
+void TFormSettingsTest::RestartBringsEverythingBack() {
+  const QString Ini = FDir.filePath("restart/Zelvane.ini");
+  QVERIFY(QDir().mkpath(QFileInfo(Ini).absolutePath()));
+  TZelvaneForm::SetSettingsFileName(Ini);
+  const QString Pictures = FDir.filePath("restart/pictures");
+  const QString Walls = FDir.filePath("restart/walls");
+  QVERIFY(QDir().mkpath(Pictures));
+  QVERIFY(QDir().mkpath(Walls));
+  QImage Plain(300, 200, QImage::Format_RGB32);
+  Plain.fill(qRgb(10, 120, 200));
+  QVERIFY(QImageWriter(Pictures + "/sea.png", "png").write(Plain));
+
+  TFont Chosen;
+  Chosen.Name = QStringLiteral("DejaVu Serif");
+  Chosen.SetSize(14);
+  Chosen.Style = fsBold | fsItalic;
+  QRect Label;
+  {
+    TZelvaneForm Form;
+    auto *Open = new TAnsweringFileDialog(&Form, TFileDialog::TKind::Open);
+    Form.OpenPictureDialog.reset(Open);
+    auto *Save = new TAnsweringFileDialog(&Form, TFileDialog::TKind::Save);
+    Form.SavePictureDialog.reset(Save);
+    auto *Fonts = new TAnsweringFontChooser;
+    Form.FontDialog.reset(Fonts);
+    auto *Colors = new TAnsweringColorChooser;
+    Form.ColorDialog.reset(Colors);
+    Form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Form));
+    QVERIFY(AtLayoutValues(Form));
+
+    Form.QualityTrackBar->setFocus();
+    for (int I = 0; I < 3; ++I)
+      QTest::keyClick(Form.QualityTrackBar, Qt::Key_Left);
+    QCOMPARE(Form.QualityTrackBar->Position(), 7);
+    QTest::keyClicks(Form.WatermarkEdit, QStringLiteral("My wallpaper"));
+    Fonts->Choice = Chosen;
+    QTest::mouseClick(Form.FontSpeedButton, Qt::LeftButton);
+    Colors->Choice = 255;
+    QTest::mouseClick(Form.ColorSpeedButton, Qt::LeftButton);
+    const QRect Typed = Form.WatermarkLabel->BoundsRect();
+    TFormMouse Mouse(Form, FCursor);
+    Mouse.Drag(Form.Panel, Typed.center(), Typed.center() - QPoint(61, 43));
+    Label = Form.WatermarkLabel->BoundsRect();
+    QCOMPARE(Label, Typed.translated(-61, -43));
+    Open->Answer = Pictures + "/sea.png";
+    QTest::mouseClick(Form.OpenSpeedButton, Qt::LeftButton);
+    Save->Answer = Walls + "/sea.jpg";
+    QTest::mouseClick(Form.SaveSpeedButton, Qt::LeftButton);
+    QVERIFY(QFileInfo::exists(Walls + "/sea.jpg"));
+    QCOMPARE(Form.FOpenPath, Pictures + u'/');
+    QCOMPARE(Form.FSavePath, Walls + u'/');
+  }
+
+  // Written at the window's end, in the order of a first save.
+  const QList<QPair<QString, QString>> Expected{
+      {"config/openpath", Pictures + u'/'},
+      {"config/savepath", Walls + u'/'},
+      {"config/quality", "7"},
+      {"watermark/fontname", "DejaVu Serif"},
+      {"watermark/fontsize", "14"},
+      {"watermark/fontcolor", "255"},
+      {"watermark/fontbold", "1"},
+      {"watermark/fontitalic", "1"},
+      {"watermark/fontunderline", "0"},
+      {"watermark/fontstrikeOut", "0"},
+      {"watermark/left", QString::number(Label.left())},
+      {"watermark/top", QString::number(Label.top())},
+      {"watermark/text", "My wallpaper"}};
+  QCOMPARE(IniLines(Ini), Expected);
+
+  TZelvaneForm Form;
+  Form.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&Form));
+  TFont Expect = Chosen;
+  Expect.Color = 255;
+  QCOMPARE(Form.WatermarkLabel->Font(), Expect);
+  QCOMPARE(Form.WatermarkLabel->Caption(), QStringLiteral("My wallpaper"));
+  QCOMPARE(Form.WatermarkEdit->text(), QStringLiteral("My wallpaper"));
+  QVERIFY(Form.WatermarkLabel->Visible());
+  QCOMPARE(Form.WatermarkLabel->BoundsRect(), Label);
+  QCOMPARE(Form.FWatermarkLeft, Label.left());
+  QCOMPARE(Form.FWatermarkTop, Label.top());
+  QCOMPARE(Form.QualityTrackBar->Position(), 7);
+  QCOMPARE(Form.FOpenPath, Pictures + u'/');
+  QCOMPARE(Form.FSavePath, Walls + u'/');
+  // Nothing else comes from the file: the picture box is at its layout values.
+  QCOMPARE(Form.Image->BoundsRect(), QRect(0, 0, 480, 272));
+  QCOMPARE(Form.ZoomTrackBar->Position(), 10);
+}
+
+void TFormSettingsTest::FirstRunWritesWhatIsDue() {
+  const QString Ini = FDir.filePath("first/Zelvane.ini");
+  QVERIFY(QDir().mkpath(QFileInfo(Ini).absolutePath()));
+  TZelvaneForm::SetSettingsFileName(Ini);
+  {
+    TZelvaneForm Form;
+    QVERIFY(AtLayoutValues(Form));
+  }
+  const QList<QPair<QString, QString>> Expected{{"config/quality", "10"},
+                                                {"watermark/fontbold", "0"},
+                                                {"watermark/fontitalic", "0"},
+                                                {"watermark/fontunderline", "0"},
+                                                {"watermark/fontstrikeOut", "0"},
+                                                {"watermark/text", ""}};
+  QCOMPARE(IniLines(Ini), Expected);
+}
+
+void TFormSettingsTest::IgnoredValues_data() {
+  QTest::addColumn<QByteArray>("Content");
+  QTest::addColumn<int>("Quality");
+  // Rows that are read leave no doubt that the file is read at all.
+  QTest::addRow("quality 7 is taken") << QByteArray("[config]\nquality=7\n") << 7;
+  QTest::addRow("quality 0x8 is taken") << QByteArray("[config]\nquality=0x8\n") << 8;
+  QTest::addRow("quality 4") << QByteArray("[config]\nquality=4\n") << 10;
+  QTest::addRow("quality 11") << QByteArray("[config]\nquality=11\n") << 10;
+  QTest::addRow("quality not a number") << QByteArray("[config]\nquality=high\n") << 10;
+  QTest::addRow("quality empty") << QByteArray("[config]\nquality=\n") << 10;
+  static const char Garbage[] = "\x00\xff\xfe[config\nquality\n=7\n;;\x01\x02[\n]]\nzz=\xc3\x28\n";
+  QTest::addRow("garbage") << QByteArray(Garbage, sizeof(Garbage) - 1) << 10;
+  QTest::addRow("zero font values")
+      << QByteArray("[watermark]\nfontname=\nfontsize=0\nfontcolor=0\nfontbold=true\n"
+                    "left=0\ntop=-5\ntext=\n")
+      << 10;
+}
+
+void TFormSettingsTest::IgnoredValues() {
+  QFETCH(QByteArray, Content);
+  QFETCH(int, Quality);
+  const QString Ini =
+      FDir.filePath(QStringLiteral("ignored/%1/Zelvane.ini").arg(QTest::currentDataTag()));
+  QVERIFY(QDir().mkpath(QFileInfo(Ini).absolutePath()));
+  QVERIFY(WriteBytes(Ini, Content));
+  TZelvaneForm::SetSettingsFileName(Ini);
+  TZelvaneForm Form;
+  QCOMPARE(Form.QualityTrackBar->Position(), Quality);
+  Form.QualityTrackBar->SetPosition(10);
+  QVERIFY(AtLayoutValues(Form));
+  QCOMPARE(Form.WatermarkLabel->Left(), Form.FWatermarkLeft);
+  QCOMPARE(Form.FWatermarkTop, 252);
+}
+
+void TFormSettingsTest::UnwritableFileIsSilent() {
+  const QString Plain = FDir.filePath("plain");
+  QVERIFY(WriteBytes(Plain, "a regular file, not a folder"));
+  TZelvaneForm::SetSettingsFileName(Plain + "/Zelvane.ini");
+  {
+    TZelvaneForm Form;
+    QVERIFY(AtLayoutValues(Form));
+    QTest::keyClicks(Form.WatermarkEdit, QStringLiteral("unsaved"));
+    Form.QualityTrackBar->SetPosition(6);
+  }
+  QVERIFY(FMessages.Shown.isEmpty());
+  QCOMPARE(ReadBytes(Plain), QByteArray("a regular file, not a folder"));
+}
+
+int main(int Argc, char **Argv) {
+  TZelvaneApplication Application(Argc, Argv);
+  Application.setApplicationName(QStringLiteral("Zelvane"));
+  TFormSettingsTest Test;
+  return QTest::qExec(&Test, Argc, Argv);
+}
+
+#include "tst_formsettings.moc"

@@ -1,0 +1,197 @@
+// The window on a high-density screen (run with QT_SCALE_FACTOR=2): it scales as a whole,
+// every control keeping its layout position in units of 96 pixels per inch, and a saved
+// wallpaper is still 480 x 272 with the very content the same steps save at scale 1. The
+// scale-1 wallpaper comes from this same program, started again without the factor.
+#include "formtesting.h"
+#include "image.h"
+#include "watermarklabel.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdlib>
+
+namespace {
+
+// Set in the environment of the second start: where to save the scale-1 wallpaper.
+constexpr char ReferenceVariable[] = "ZELVANE_REFERENCE_OUT";
+
+const QString Watermark = QStringLiteral("Density 2x");
+
+int MaxChannelDifference(QRgb A, QRgb B) {
+  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
+                   std::abs(qBlue(A) - qBlue(B))});
+}
+
+bool FlatAround(const QImage &Image, int X, int Y, int Radius) {
+  for (int DY = -Radius; DY <= Radius; ++DY)
+    for (int DX = -Radius; DX <= Radius; ++DX)
+      if (!Image.valid(X + DX, Y + DY) || Image.pixel(X + DX, Y + DY) != Image.pixel(X, Y))
+        return false;
+  return true;
+}
+
+// A window whose dialogs answer by themselves and whose errors are recorded.
+struct TScene {
+  TRecordingMessages Messages;
+  TFakeCursor Cursor;
+  QTemporaryDir Dir;
+  std::unique_ptr<TZelvaneForm> Form;
+  TAnsweringFileDialog *OpenDialog = nullptr;
+  TAnsweringFileDialog *SaveDialog = nullptr;
+
+  bool Start() {
+    if (!Dir.isValid())
+      return false;
+    TZelvaneForm::SetSettingsFileName(Dir.filePath("Zelvane.ini"));
+    SetMessageSeam(&Messages);
+    SetCursorSeam(&Cursor);
+    Form = std::make_unique<TZelvaneForm>();
+    auto Open = std::make_unique<TAnsweringFileDialog>(Form.get(), TFileDialog::TKind::Open);
+    OpenDialog = Open.get();
+    Form->OpenPictureDialog = std::move(Open);
+    auto Save = std::make_unique<TAnsweringFileDialog>(Form.get(), TFileDialog::TKind::Save);
+    Save->Filter = Form->SavePictureDialog->Filter;
+    Save->DefaultExt = Form->SavePictureDialog->DefaultExt;
+    SaveDialog = Save.get();
+    Form->SavePictureDialog = std::move(Save);
+    Form->show();
+    return QTest::qWaitForWindowExposed(Form.get());
+  }
+
+  // The same steps at any scale: open a picture, stretch it, zoom out one step, drag it with
+  // the mouse, type a watermark, quality 90.
+  bool Arrange() {
+    OpenDialog->Answer = TestData("gif/giflib/gifgrid.gif");
+    QTest::mouseClick(Form->OpenSpeedButton, Qt::LeftButton);
+    Form->StretchRadioGroup->SetItemIndex(1);
+    Form->ZoomTrackBar->SetPosition(9);
+    TFormMouse Mouse(*Form, Cursor);
+    Mouse.Drag(Form->Panel, QPoint(200, 120), QPoint(223, 137));
+    Form->WatermarkEdit->setText(Watermark);
+    Form->QualityTrackBar->SetPosition(9);
+    QCoreApplication::processEvents();
+    return Messages.Shown.isEmpty();
+  }
+
+  bool Save(const QString &FileName) {
+    SaveDialog->Answer = FileName;
+    QTest::mouseClick(Form->SaveSpeedButton, Qt::LeftButton);
+    return Messages.Shown.isEmpty() && QFileInfo(FileName).size() > 0;
+  }
+};
+
+// The second start: the same steps at scale 1, saved where the first start asked.
+int SaveReference(const QString &FileName) {
+  TScene Scene;
+  if (!Scene.Start() || !Scene.Arrange() || !Scene.Save(FileName)) {
+    qWarning() << "scale-1 wallpaper not saved:" << Scene.Messages.Shown;
+    return 1;
+  }
+  Scene.Form.reset();
+  return 0;
+}
+
+} // namespace
+
+class THighDensityTest : public QObject {
+  Q_OBJECT
+private slots:
+  void initTestCase();
+  void WindowScalesAsAWhole();
+  void WallpaperAsAtScaleOne();
+  void cleanupTestCase();
+
+private:
+  TScene FScene;
+};
+
+void THighDensityTest::initTestCase() {
+  QVERIFY(FScene.Start());
+  QVERIFY2(FScene.Arrange(), qPrintable(FScene.Messages.Shown.join('\n')));
+}
+
+void THighDensityTest::cleanupTestCase() { FScene.Form.reset(); }
+
+void THighDensityTest::WindowScalesAsAWhole() {
+  TZelvaneForm &Form = *FScene.Form;
+  // Two device pixels per layout unit: the CTest registration sets QT_SCALE_FACTOR=2.
+  QCOMPARE(Form.devicePixelRatio(), 2.0);
+  QCOMPARE(Form.windowHandle()->devicePixelRatio(), 2.0);
+  // The layout keeps its units.
+  QCOMPARE(Form.size(), QSize(844, 568));
+  QCOMPARE(Form.Panel->geometry(), QRect(178, 177, 480, 272));
+  QCOMPARE(Form.SaveSpeedButton->geometry(), QRect(601, 522, 128, 34));
+  QCOMPARE(Form.QualityTrackBar->mapTo(&Form, QPoint(0, 0)), QPoint(450, 528));
+
+  // What the window paints is twice as large: the frame on screen is the captured frame with
+  // every pixel drawn as 2 x 2 device pixels, wherever the frame is flat.
+  const QPixmap Window = Form.grab();
+  QCOMPARE(Window.size(), QSize(1688, 1136));
+  const QImage Shown = Window.toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage Frame = RenderFrame(*Form.Panel);
+  QCOMPARE(Frame.size(), QSize(480, 272));
+  int Compared = 0, Worst = 0;
+  for (int Y = 0; Y < 272; ++Y)
+    for (int X = 0; X < 480; ++X) {
+      if (!FlatAround(Frame, X, Y, 1))
+        continue;
+      ++Compared;
+      for (int Sub = 0; Sub < 4; ++Sub)
+        Worst = std::max(Worst, MaxChannelDifference(Shown.pixel(2 * (178 + X) + Sub % 2,
+                                                                 2 * (177 + Y) + Sub / 2),
+                                                     Frame.pixel(X, Y)));
+    }
+  QVERIFY2(Compared > 480 * 272 / 2, qPrintable(QString::number(Compared)));
+  QVERIFY2(Worst <= 2, qPrintable(QString::number(Worst)));
+}
+
+void THighDensityTest::WallpaperAsAtScaleOne() {
+  const QString Dense = FScene.Dir.filePath("dense.jpg");
+  const QString Plain = FScene.Dir.filePath("plain.jpg");
+  QVERIFY2(FScene.Save(Dense), qPrintable(FScene.Messages.Shown.join('\n')));
+
+  QProcess Reference;
+  QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
+  Environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+  Environment.insert(QString::fromLatin1(ReferenceVariable), Plain);
+  Reference.setProcessEnvironment(Environment);
+  Reference.setProcessChannelMode(QProcess::ForwardedChannels);
+  Reference.start(QCoreApplication::applicationFilePath(), {});
+  QVERIFY(Reference.waitForFinished(120000));
+  QCOMPARE(Reference.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(Reference.exitCode(), 0);
+
+  const QImage DenseImage(Dense);
+  const QImage PlainImage(Plain);
+  QCOMPARE(DenseImage.size(), QSize(480, 272));
+  QCOMPARE(PlainImage.size(), QSize(480, 272));
+  // The same capture gives the same encoder input, so the same bytes.
+  QCOMPARE(ReadBytes(Dense), ReadBytes(Plain));
+
+  // And the content is the arranged one, not some empty frame: the stretched picture's red
+  // top-left cell where the drag put it, the white it uncovered, and the watermark's letters.
+  const QImage Image = DenseImage.convertToFormat(QImage::Format_RGB32);
+  QVERIFY(MaxChannelDifference(Image.pixel(10, 8), qRgb(255, 255, 255)) <= 12);
+  QVERIFY(MaxChannelDifference(Image.pixel(23 + 12, 17 + 8), qRgb(255, 0, 0)) <= 40);
+  const QRect Label = FScene.Form->WatermarkLabel->BoundsRect();
+  int Dark = 0;
+  for (int Y = Label.top(); Y <= Label.bottom(); ++Y)
+    for (int X = Label.left(); X <= Label.right(); ++X)
+      Dark += qGray(Image.pixel(X, Y)) < 40;
+  QVERIFY2(Dark >= Watermark.size() * 3, qPrintable(QString::number(Dark)));
+}
+
+int main(int Argc, char **Argv) {
+  QApplication Application(Argc, Argv);
+  const QString Reference = qEnvironmentVariable(ReferenceVariable);
+  if (!Reference.isEmpty())
+    return SaveReference(Reference);
+  THighDensityTest Test;
+  return QTest::qExec(&Test, Argc, Argv);
+}
+
+#include "tst_highdensity.moc"

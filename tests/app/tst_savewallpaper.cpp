@@ -1,0 +1,491 @@
+// Save Wallpaper through the window: the file holds what the frame shows (picture, white
+// background, watermark; never the resize nodes) at the slider's quality; the dialog's
+// starting folder and proposed name; cancelling; and files that cannot be written.
+#include "application.h"
+#include "capture.h"
+#include "formtesting.h"
+#include "image.h"
+#include "watermarklabel.h"
+
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+// ITU-T T.81 Annex K.1 and K.2, in natural (row by row) order.
+const int LuminanceTable[64] = {
+    16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,
+    14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29, 51,  87,  80,  62,
+    18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64, 81,  104, 113, 92,
+    49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+const int ChrominanceTable[64] = {
+    17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+    24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+
+// The natural position of the k-th coefficient in zig-zag order (T.81 figure A.6).
+const int ZigZag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                        12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                        35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                        58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// The quantisation tables of a JPEG file by table number, in natural order, read from its
+// DQT segments byte by byte.
+QMap<int, QList<int>> QuantisationTables(const QByteArray &File) {
+  QMap<int, QList<int>> Tables;
+  qsizetype At = 2;
+  while (At + 4 <= File.size() && uchar(File[At]) == 0xFF) {
+    const int Marker = uchar(File[At + 1]);
+    const int Length = uchar(File[At + 2]) << 8 | uchar(File[At + 3]);
+    if (Marker == 0xDA)
+      break;
+    if (Marker == 0xDB) {
+      qsizetype P = At + 4;
+      while (P < At + 2 + Length) {
+        const int Precision = uchar(File[P]) >> 4, Id = uchar(File[P]) & 15;
+        ++P;
+        QList<int> Natural(64);
+        for (int K = 0; K < 64; ++K) {
+          Natural[ZigZag[K]] =
+              Precision ? (uchar(File[P + 2 * K]) << 8 | uchar(File[P + 2 * K + 1]))
+                        : uchar(File[P + K]);
+        }
+        P += Precision ? 128 : 64;
+        Tables[Id] = Natural;
+      }
+    }
+    At += 2 + Length;
+  }
+  return Tables;
+}
+
+struct TDecodeErrors {
+  jpeg_error_mgr Pub;
+  std::jmp_buf Jump;
+};
+
+[[noreturn]] void DecodeErrorExit(j_common_ptr Info) {
+  std::longjmp(reinterpret_cast<TDecodeErrors *>(Info->err)->Jump, 1);
+}
+
+// Decodes to Y, Cb, Cr, three bytes a pixel, chroma repeated over the pixels it was sampled
+// from (no interpolation). A malloc'ed buffer, or null on a library error. Holds only C
+// objects between setjmp and longjmp.
+unsigned char *DecodePlanes(const unsigned char *Data, unsigned long Size, int *Width,
+                            int *Height) {
+  jpeg_decompress_struct Info{};
+  TDecodeErrors Errors{};
+  unsigned char *volatile Pixels = nullptr;
+  Info.err = jpeg_std_error(&Errors.Pub);
+  Errors.Pub.error_exit = DecodeErrorExit;
+  if (setjmp(Errors.Jump)) {
+    jpeg_destroy_decompress(&Info);
+    std::free(Pixels);
+    return nullptr;
+  }
+  jpeg_create_decompress(&Info);
+  jpeg_mem_src(&Info, Data, Size);
+  jpeg_read_header(&Info, TRUE);
+  Info.out_color_space = JCS_YCbCr;
+  Info.do_fancy_upsampling = FALSE;
+  jpeg_start_decompress(&Info);
+  *Width = static_cast<int>(Info.output_width);
+  *Height = static_cast<int>(Info.output_height);
+  Pixels = static_cast<unsigned char *>(std::malloc(size_t(*Width) * size_t(*Height) * 3));
+  while (Info.output_scanline < Info.output_height) {
+    JSAMPROW Row = Pixels + size_t(Info.output_scanline) * size_t(*Width) * 3;
+    jpeg_read_scanlines(&Info, &Row, 1);
+  }
+  jpeg_finish_decompress(&Info);
+  jpeg_destroy_decompress(&Info);
+  return Pixels;
+}
+
+// One decoded wallpaper: Y at every pixel, Cb and Cr per 2 x 2 block.
+struct TPlanes {
+  int Width = 0;
+  int Height = 0;
+  QByteArray Bytes;
+  int Y(int X, int Row) const { return uchar(Bytes[(qsizetype(Row) * Width + X) * 3]); }
+  int Cb(int X, int Row) const { return uchar(Bytes[(qsizetype(Row) * Width + X) * 3 + 1]); }
+  int Cr(int X, int Row) const { return uchar(Bytes[(qsizetype(Row) * Width + X) * 3 + 2]); }
+};
+
+TPlanes DecodeFile(const QString &FileName) {
+  const QByteArray File = ReadBytes(FileName);
+  TPlanes Planes;
+  unsigned char *Pixels =
+      DecodePlanes(reinterpret_cast<const unsigned char *>(File.constData()),
+                   static_cast<unsigned long>(File.size()), &Planes.Width, &Planes.Height);
+  if (!Pixels)
+    return TPlanes();
+  Planes.Bytes = QByteArray(reinterpret_cast<const char *>(Pixels),
+                            qsizetype(Planes.Width) * Planes.Height * 3);
+  std::free(Pixels);
+  return Planes;
+}
+
+// The JFIF colour conversion, unrounded.
+double LumaOf(QRgb P) { return 0.299 * qRed(P) + 0.587 * qGreen(P) + 0.114 * qBlue(P); }
+double CbOf(QRgb P) {
+  return -0.168735892 * qRed(P) - 0.331264108 * qGreen(P) + 0.5 * qBlue(P) + 128;
+}
+double CrOf(QRgb P) {
+  return 0.5 * qRed(P) - 0.418687589 * qGreen(P) - 0.081312411 * qBlue(P) + 128;
+}
+
+// How far the file lies from an image of what should be in it, inside Area (frame
+// coordinates): the worst luminance difference over its pixels, and the worst difference of
+// a chroma sample from the mean of the 2 x 2 pixels it stands for, over the blocks wholly
+// inside Area.
+struct TDistance {
+  double Luma = 0;
+  double Chroma = 0;
+};
+
+TDistance DistanceOf(const TPlanes &File, const QImage &Expected, const QRegion &Area) {
+  TDistance D;
+  for (int Y = 0; Y < Expected.height(); ++Y)
+    for (int X = 0; X < Expected.width(); ++X)
+      if (Area.contains(QPoint(X, Y)))
+        D.Luma = std::max(D.Luma, std::abs(File.Y(X, Y) - LumaOf(Expected.pixel(X, Y))));
+  for (int Y = 0; Y + 1 < Expected.height(); Y += 2)
+    for (int X = 0; X + 1 < Expected.width(); X += 2) {
+      if (!Area.contains(QRect(X, Y, 2, 2)))
+        continue;
+      double Cb = 0, Cr = 0;
+      for (const QPoint &P :
+           {QPoint(X, Y), QPoint(X + 1, Y), QPoint(X, Y + 1), QPoint(X + 1, Y + 1)}) {
+        Cb += CbOf(Expected.pixel(P)) / 4;
+        Cr += CrOf(Expected.pixel(P)) / 4;
+      }
+      D.Chroma = std::max({D.Chroma, std::abs(File.Cb(X, Y) - Cb), std::abs(File.Cr(X, Y) - Cr)});
+    }
+  return D;
+}
+
+// At quality 100 every quantisation step is 1: what is left is rounding.
+constexpr double Tolerance = 3.0;
+
+// No white and no pure blue anywhere, and every pixel tells where it is.
+QImage Gradient(int Width, int Height) {
+  QImage Image(Width, Height, QImage::Format_RGB32);
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X)
+      Image.setPixel(X, Y, qRgb(40 + X * 150 / Width, 60 + Y * 150 / Height, 90));
+  return Image;
+}
+
+QStringList FilesIn(const QString &Folder) {
+  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace
+
+class TSaveWallpaperTest : public QObject {
+  Q_OBJECT
+private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void SaveDialogSettings();
+  void FileIsTheFrameAsShown();
+  void QualityFromSlider_data();
+  void QualityFromSlider();
+  void CancelWritesNothing();
+  void FolderAndProposedNameCarryOver();
+  void UnwritableTarget_data();
+  void UnwritableTarget();
+  void ExistingFileReplaced();
+
+private:
+  bool Save(const QString &FileName);
+  bool Open(const QString &FileName);
+
+  QTemporaryDir FDir;
+  QString FStartDir;
+  std::unique_ptr<TZelvaneForm> FForm;
+  TAnsweringFileDialog *FSaveDialog = nullptr;
+  TAnsweringFileDialog *FOpenDialog = nullptr;
+  TAnsweringColorChooser *FColors = nullptr;
+  TRecordingMessages FMessages;
+  TFakeCursor FCursor;
+};
+
+void TSaveWallpaperTest::initTestCase() {
+  QVERIFY(FDir.isValid());
+  FStartDir = QDir::currentPath();
+  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
+  SetMessageSeam(&FMessages);
+  SetCursorSeam(&FCursor);
+}
+
+void TSaveWallpaperTest::init() {
+  FMessages.Shown.clear();
+  QFile::remove(FDir.filePath("Zelvane.ini"));
+  FForm = std::make_unique<TZelvaneForm>();
+  auto Save = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Save);
+  Save->Filter = FForm->SavePictureDialog->Filter;
+  Save->DefaultExt = FForm->SavePictureDialog->DefaultExt;
+  FSaveDialog = Save.get();
+  FForm->SavePictureDialog = std::move(Save);
+  auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
+  FOpenDialog = Open.get();
+  FForm->OpenPictureDialog = std::move(Open);
+  auto Colors = std::make_unique<TAnsweringColorChooser>();
+  FColors = Colors.get();
+  FForm->ColorDialog = std::move(Colors);
+  FForm->show();
+  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+}
+
+void TSaveWallpaperTest::cleanup() {
+  FForm.reset();
+  QDir::setCurrent(FStartDir);
+}
+
+bool TSaveWallpaperTest::Save(const QString &FileName) {
+  const qsizetype Reported = FMessages.Shown.size();
+  FSaveDialog->Answer = FileName;
+  QTest::mouseClick(FForm->SaveSpeedButton, Qt::LeftButton);
+  return FMessages.Shown.size() == Reported;
+}
+
+bool TSaveWallpaperTest::Open(const QString &FileName) {
+  const qsizetype Reported = FMessages.Shown.size();
+  FOpenDialog->Answer = FileName;
+  QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
+  return FMessages.Shown.size() == Reported;
+}
+
+void TSaveWallpaperTest::SaveDialogSettings() {
+  TZelvaneForm Form;
+  QCOMPARE(Form.SavePictureDialog->Kind(), TFileDialog::TKind::Save);
+  QCOMPARE(Form.SavePictureDialog->Filter, QStringLiteral("JPEG Image File (*.jpg)|*.jpg"));
+  QCOMPARE(Form.SavePictureDialog->DefaultExt, QStringLiteral("jpg"));
+  QCOMPARE(Form.SavePictureDialog->FilterIndex, 1);
+  QVERIFY(Form.SavePictureDialog->FileName.isEmpty());
+}
+
+void TSaveWallpaperTest::FileIsTheFrameAsShown() {
+  const QImage Picture = Gradient(400, 300);
+  const QString PictureFile = FDir.filePath("gradient.png");
+  QVERIFY(QImageWriter(PictureFile, "png").write(Picture));
+  QVERIFY(Open(PictureFile));
+
+  // Dragged partly out of the frame: white shows left of and above it.
+  TFormMouse Mouse(*FForm, FCursor);
+  Mouse.Drag(FForm->Panel, QPoint(10, 10), QPoint(210, 110));
+  QCOMPARE(FForm->Image->BoundsRect(), QRect(200, 100, 400, 300));
+
+  // A blue watermark over the picture's lower right part.
+  QTest::keyClicks(FForm->WatermarkEdit, QStringLiteral("Zelvane"));
+  FColors->Choice = 0xFF0000;
+  QTest::mouseClick(FForm->ColorSpeedButton, Qt::LeftButton);
+  QVERIFY(FForm->WatermarkLabel->Visible());
+  const QRect Label = FForm->WatermarkLabel->BoundsRect();
+  QVERIFY(QRect(200, 100, 280, 172).contains(Label));
+
+  // The nodes show around the picture box when the button is pressed.
+  Mouse.Click(FForm->Panel, QPoint(300, 150));
+  QVERIFY(NodesAround(*FForm, QRect(200, 100, 400, 300)));
+
+  const QString File = FDir.filePath("wall.jpg");
+  QVERIFY2(Save(File), qPrintable(FMessages.Shown.join('\n')));
+  QVERIFY(NodesShown(*FForm, false));
+
+  const TPlanes Saved = DecodeFile(File);
+  QCOMPARE(QSize(Saved.Width, Saved.Height), QSize(480, 272));
+
+  // What the frame shows, nodes hidden.
+  const QImage Shown = CaptureFrame(*FForm->Panel);
+  const TDistance FromShown = DistanceOf(Saved, Shown, QRegion(0, 0, 480, 272));
+  QVERIFY2(FromShown.Luma <= Tolerance && FromShown.Chroma <= Tolerance,
+           qPrintable(QString("%1 %2").arg(FromShown.Luma).arg(FromShown.Chroma)));
+
+  // Built here: white, the picture unscaled at (200, 100). Away from the watermark the file
+  // must be exactly this; a node left in the file (black, at the box's corners) is not.
+  QImage Expected(480, 272, QImage::Format_RGB32);
+  Expected.fill(Qt::white);
+  for (int Y = 100; Y < 272; ++Y)
+    for (int X = 200; X < 480; ++X)
+      Expected.setPixel(X, Y, Picture.pixel(X - 200, Y - 100));
+  const QRegion AwayFromLabel = QRegion(0, 0, 480, 272) - QRegion(Label.adjusted(-1, -1, 1, 1));
+  const TDistance FromExpected = DistanceOf(Saved, Expected, AwayFromLabel);
+  QVERIFY2(FromExpected.Luma <= Tolerance && FromExpected.Chroma <= Tolerance,
+           qPrintable(QString("%1 %2").arg(FromExpected.Luma).arg(FromExpected.Chroma)));
+
+  // The watermark's letters are in the file at the label's place: dark blue pixels where the
+  // picture alone has none.
+  int Letters = 0;
+  for (int Y = Label.top(); Y <= Label.bottom(); ++Y)
+    for (int X = Label.left(); X <= Label.right(); ++X) {
+      const QRgb P = Shown.pixel(X, Y);
+      if (qBlue(P) > 200 && qRed(P) < 40 && qGreen(P) < 40) {
+        ++Letters;
+        QVERIFY(std::abs(Saved.Y(X, Y) - LumaOf(Expected.pixel(X, Y))) > 40);
+      }
+    }
+  QVERIFY2(Letters >= 20, qPrintable(QString::number(Letters)));
+}
+
+void TSaveWallpaperTest::QualityFromSlider_data() {
+  QTest::addColumn<int>("Position");
+  QTest::addColumn<int>("Scale");
+  QTest::addRow("5") << 5 << 100;
+  QTest::addRow("6") << 6 << 80;
+  QTest::addRow("7") << 7 << 60;
+  QTest::addRow("8") << 8 << 40;
+  QTest::addRow("9") << 9 << 20;
+  QTest::addRow("10") << 10 << 0;
+}
+
+void TSaveWallpaperTest::QualityFromSlider() {
+  QFETCH(int, Position);
+  QFETCH(int, Scale);
+  // Set through the control: Home goes to 5, each Right one up.
+  FForm->QualityTrackBar->setFocus();
+  QTest::keyClick(FForm->QualityTrackBar, Qt::Key_Home);
+  for (int I = 5; I < Position; ++I)
+    QTest::keyClick(FForm->QualityTrackBar, Qt::Key_Right);
+  QCOMPARE(FForm->QualityTrackBar->Position(), Position);
+
+  const QString File = FDir.filePath(QStringLiteral("quality%1.jpg").arg(Position));
+  QVERIFY(Save(File));
+  const QMap<int, QList<int>> Tables = QuantisationTables(ReadBytes(File));
+  QCOMPARE(Tables.keys(), (QList<int>{0, 1}));
+  QList<int> Luminance, Chrominance;
+  for (int I = 0; I < 64; ++I) {
+    Luminance << std::clamp((LuminanceTable[I] * Scale + 50) / 100, 1, 255);
+    Chrominance << std::clamp((ChrominanceTable[I] * Scale + 50) / 100, 1, 255);
+  }
+  QCOMPARE(Tables[0], Luminance);
+  QCOMPARE(Tables[1], Chrominance);
+  const TPlanes Saved = DecodeFile(File);
+  QCOMPARE(QSize(Saved.Width, Saved.Height), QSize(480, 272));
+}
+
+void TSaveWallpaperTest::CancelWritesNothing() {
+  const QString Folder = FDir.filePath("cancel");
+  QVERIFY(QDir().mkpath(Folder));
+  TFormMouse Mouse(*FForm, FCursor);
+  Mouse.Click(FForm->Panel, QPoint(20, 20));
+  QVERIFY(NodesShown(*FForm, true));
+
+  QVERIFY(Save(QString()));
+  QCOMPARE(FSaveDialog->Runs.size(), 1);
+  QVERIFY(FSaveDialog->Runs[0].InitialDir.isEmpty());
+  QVERIFY(FSaveDialog->Runs[0].ProposedName.isEmpty());
+  QVERIFY(FForm->FSavePath.isEmpty());
+  // The nodes are hidden before the dialog opens, cancelled or not.
+  QVERIFY(NodesShown(*FForm, false));
+
+  QVERIFY(Save(Folder + "/kept.jpg"));
+  const QStringList Before = FilesIn(Folder);
+  QCOMPARE(Before, QStringList{"kept.jpg"});
+  const QByteArray Kept = ReadBytes(Folder + "/kept.jpg");
+  QVERIFY(Save(QString()));
+  QCOMPARE(FilesIn(Folder), Before);
+  QCOMPARE(ReadBytes(Folder + "/kept.jpg"), Kept);
+  QCOMPARE(FForm->FSavePath, Folder + u'/');
+  QCOMPARE(FSaveDialog->Runs[2].InitialDir, Folder + u'/');
+  QVERIFY(FMessages.Shown.isEmpty());
+}
+
+void TSaveWallpaperTest::FolderAndProposedNameCarryOver() {
+  const QString First = FDir.filePath("first"), Second = FDir.filePath("second");
+  QVERIFY(QDir().mkpath(First));
+  QVERIFY(QDir().mkpath(Second));
+
+  QVERIFY(Save(First + "/a.jpg"));
+  QCOMPARE(FForm->FSavePath, First + u'/');
+  QVERIFY(Save(Second + "/b.jpg"));
+  QCOMPARE(FSaveDialog->Runs[1].InitialDir, First + u'/');
+  QCOMPARE(FSaveDialog->Runs[1].ProposedName, First + "/a.jpg");
+  QCOMPARE(QDir(FSaveDialog->Runs[1].CurrentDir).canonicalPath(), QDir(First).canonicalPath());
+  QCOMPARE(FForm->FSavePath, Second + u'/');
+
+  QVERIFY(Save(QString()));
+  QCOMPARE(FSaveDialog->Runs[2].InitialDir, Second + u'/');
+  QCOMPARE(FSaveDialog->Runs[2].ProposedName, Second + "/b.jpg");
+  QVERIFY(QFileInfo::exists(First + "/a.jpg"));
+  QVERIFY(QFileInfo::exists(Second + "/b.jpg"));
+
+  // A remembered folder that is gone does not stop the save.
+  FForm->FSavePath = FDir.filePath("gone") + u'/';
+  QVERIFY(Save(Second + "/c.jpg"));
+  QCOMPARE(FSaveDialog->Runs[3].InitialDir, FDir.filePath("gone") + u'/');
+  QCOMPARE(FForm->FSavePath, Second + u'/');
+}
+
+void TSaveWallpaperTest::UnwritableTarget_data() {
+  QTest::addColumn<QString>("Name");
+  QTest::addColumn<int>("Error");
+  QTest::addRow("under a regular file") << "plain/wall.jpg" << ENOTDIR;
+  QTest::addRow("missing folder") << "missing/wall.jpg" << ENOENT;
+  QTest::addRow("a folder") << "folder.jpg" << EISDIR;
+  QTest::addRow("read-only file") << "readonly.jpg" << EACCES;
+}
+
+void TSaveWallpaperTest::UnwritableTarget() {
+  QFETCH(QString, Name);
+  QFETCH(int, Error);
+  const QString Folder = FDir.filePath(QStringLiteral("unwritable-%1").arg(Error));
+  QVERIFY(QDir().mkpath(Folder));
+  QVERIFY(WriteBytes(Folder + "/plain", "a regular file"));
+  QVERIFY(QDir().mkpath(Folder + "/folder.jpg"));
+  QVERIFY(WriteBytes(Folder + "/readonly.jpg", "old contents"));
+  QVERIFY(QFile::setPermissions(Folder + "/readonly.jpg", QFile::ReadOwner | QFile::ReadGroup));
+
+  QVERIFY(Save(Folder + "/good.jpg"));
+  QCOMPARE(FForm->FSavePath, Folder + u'/');
+  const QStringList Before = FilesIn(Folder);
+
+  const QString Target = Folder + u'/' + Name;
+  QVERIFY(!Save(Target));
+  const QString Reason = QString::fromLocal8Bit(std::strerror(Error));
+  QCOMPARE(FMessages.Shown,
+           QStringList{QStringLiteral("Cannot create file \"%1\". %2.").arg(Target, Reason)});
+  QCOMPARE(FForm->FSavePath, Folder + u'/');
+  QCOMPARE(FilesIn(Folder), Before);
+  QCOMPARE(ReadBytes(Folder + "/readonly.jpg"), QByteArray("old contents"));
+  // The dialog still proposes what was confirmed, the failed name.
+  QVERIFY(Save(QString()));
+  QCOMPARE(FSaveDialog->Runs.last().ProposedName, Target);
+}
+
+void TSaveWallpaperTest::ExistingFileReplaced() {
+  const QString File = FDir.filePath("existing.jpg");
+  QVERIFY(WriteBytes(File, QByteArray(5000, 'x')));
+  QVERIFY(Save(File));
+  const QByteArray Bytes = ReadBytes(File);
+  QVERIFY(Bytes.startsWith("\xFF\xD8"));
+  QVERIFY(Bytes.endsWith("\xFF\xD9"));
+  const TPlanes Saved = DecodeFile(File);
+  QCOMPARE(QSize(Saved.Width, Saved.Height), QSize(480, 272));
+  // The default wallpaper, as the frame shows it.
+  const TDistance D = DistanceOf(Saved, CaptureFrame(*FForm->Panel), QRegion(0, 0, 480, 272));
+  QVERIFY2(D.Luma <= Tolerance && D.Chroma <= Tolerance,
+           qPrintable(QString("%1 %2").arg(D.Luma).arg(D.Chroma)));
+}
+
+int main(int Argc, char **Argv) {
+  TZelvaneApplication Application(Argc, Argv);
+  Application.setApplicationName(QStringLiteral("Zelvane"));
+  TSaveWallpaperTest Test;
+  return QTest::qExec(&Test, Argc, Argv);
+}
+
+#include "tst_savewallpaper.moc"
