@@ -87,7 +87,11 @@ struct TScene {
 // The second start: the same steps at scale 1, saved where the first start asked.
 int SaveReference(const QString &FileName) {
   TScene Scene;
-  if (!Scene.Start() || !Scene.Arrange() || !Scene.Save(FileName)) {
+  if (!Scene.Start() || Scene.Form->devicePixelRatio() != 1.0) {
+    qWarning() << "the reference start is not at scale 1";
+    return 1;
+  }
+  if (!Scene.Arrange() || !Scene.Save(FileName)) {
     qWarning() << "scale-1 wallpaper not saved:" << Scene.Messages.Shown;
     return 1;
   }
@@ -157,6 +161,7 @@ void THighDensityTest::WallpaperAsAtScaleOne() {
   QProcess Reference;
   QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
   Environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+  Environment.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
   Environment.insert(QString::fromLatin1(ReferenceVariable), Plain);
   Reference.setProcessEnvironment(Environment);
   Reference.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Set-up, build and run in one place. As root on a fresh Debian 12 machine:
+#   ./build.sh run    installs what is missing, builds and starts Zelvane
+#   ./build.sh test   installs what is missing, builds and runs every test
+# Run again, it installs nothing new and builds incrementally.
+#
+# `test` builds the program and its tests as shipped (folder build) and runs them.
+# `sanitize` runs two more builds, each in its own folder (CMakePresets.json names them):
+#   build-asan  the tests again, under AddressSanitizer and UndefinedBehaviorSanitizer
+#   build-fuzz  every fuzz target once over its corpus in fuzz/corpus (a regression run)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+BUILD_DIR=${ZELVANE_BUILD_DIR:-build}
+
+# The picture decoders read whatever file the user opens: they are kept at Debian's current
+# security updates. apt's package lists are refreshed for that at most once a day, unless
+# packages were just installed (which refreshes them anyway).
+DECODER_PACKAGES=(libpng16-16 libgif7 libjpeg62-turbo)
+APT_REFRESHED=no
+
+as_root() {
+  if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  while read -r pkg; do
+    [ -z "$pkg" ] && continue
+    if [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" != "install ok installed" ]; then
+      missing+=("$pkg")
+    fi
+  done < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' deps/debian-packages.txt)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    APT_REFRESHED=yes
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+  upgrade_decoders
+}
+
+upgrade_decoders() {
+  local stamp="$BUILD_DIR/.decoder-updates-checked"
+  if [ "$APT_REFRESHED" = no ] && [ -n "$(find "$stamp" -mmin -1440 2>/dev/null)" ]; then
+    return 0
+  fi
+  if [ "$APT_REFRESHED" = no ] && ! as_root apt-get update -qq; then
+    echo "Could not refresh the package lists; decoder security updates not checked." >&2
+    return 0
+  fi
+  local upgrades
+  upgrades=$(apt-get -s install --only-upgrade "${DECODER_PACKAGES[@]}" 2>/dev/null |
+             awk '/^Inst /{print $2}')
+  if [ -n "$upgrades" ]; then
+    echo "Installing security updates: $upgrades"
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --only-upgrade $upgrades
+  fi
+  mkdir -p "$BUILD_DIR"
+  touch "$stamp"
+}
+
+configure_and_build() {
+  if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_WERROR=ON
+  fi
+  cmake --build "$BUILD_DIR"
+}
+
+# The sanitizer builds, configured from CMakePresets.json ("asan", "fuzz") with clang. The
+# fuzz build compiles only the fuzz targets and the libraries they test.
+sanitizer_tests() {
+  local preset dir
+  for preset in asan fuzz; do
+    dir=build-$preset
+    if [ ! -f "$dir/build.ninja" ]; then
+      cmake --preset "$preset"
+    fi
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
+  done
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    configure_and_build
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+      echo "No display to show the window on. Start it under a virtual X server instead:" >&2
+      echo "  xvfb-run -a ./build.sh run" >&2
+      exit 1
+    fi
+    exec "$BUILD_DIR/src/app/zelvane"
+    ;;
+  test)
+    install_missing
+    configure_and_build
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+    ;;
+  sanitize)
+    install_missing
+    sanitizer_tests
+    ;;
+  *)
+    echo "usage: $0 run|test|sanitize" >&2
+    exit 2
+    ;;
+esac

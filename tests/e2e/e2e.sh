@@ -1,0 +1,288 @@
+#!/usr/bin/env bash
+# The real program on a virtual X server, driven by nothing but X input from xdotool: clicks at
+# the window's control positions, key presses and text typed into the real file dialogs.
+#
+#   e2e.sh <zelvane> <e2e_check> <testdata folder> <default wallpaper.jpg>
+#
+# First run:  Open Image -> type the picture's path -> "Stretch" -> drag the picture by (40, 32)
+#             -> type a watermark -> quality slider to 9 -> press the picture (nodes show)
+#             -> Save Wallpaper -> type a name without extension -> Close.
+# Second run: Save Wallpaper -> type a name -> Close.
+# Then e2e_check compares both files with frames computed from the input picture, and reads
+# the settings file. No window manager runs, so the window stays where the program put it.
+set -euo pipefail
+
+PROGRAM=$1
+CHECK=$2
+TESTDATA=$3
+DEFAULT_WALLPAPER=$4
+
+PICTURE=$TESTDATA/gif/giflib/gifgrid.gif
+PICTURE_RGB=$TESTDATA/gif/giflib/expected-rgb/gifgrid.rgb
+TEXT="E2E Mark"
+DX=40
+DY=32
+
+for Tool in Xvfb xdotool; do
+  command -v "$Tool" >/dev/null || { echo "e2e: $Tool is missing (deps/debian-packages.txt)" >&2; exit 1; }
+done
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zelvane-e2e.XXXXXX")
+XVFB_PID=""
+APP_PID=""
+STEP="start"
+
+finish() {
+  local Status=$?
+  # Every clean-up step runs, whatever fails before it.
+  set +e
+  if [ $Status -ne 0 ]; then
+    echo "e2e: FAILED at step: $STEP (files kept in $WORK)" >&2
+    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null &&
+      import -display "$DISPLAY" -window root "$WORK/failure.png" 2>/dev/null &&
+      echo "e2e: screen at the failure: $WORK/failure.png" >&2
+    for Log in "$WORK"/program-*.log; do
+      [ -s "$Log" ] && { echo "--- $Log"; cat "$Log"; } >&2
+    done
+  fi
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  [ $Status -eq 0 ] && rm -rf "$WORK"
+  exit $Status
+}
+trap finish EXIT
+
+# Polls Command until it succeeds, for at most Seconds.
+wait_for() {
+  local Seconds=$1
+  shift
+  local Deadline=$((SECONDS + Seconds))
+  until "$@"; do
+    [ $SECONDS -ge $Deadline ] && return 1
+    sleep 0.1
+  done
+}
+
+# --- The X server: its own display number, told through a file descriptor. -----------------
+STEP="starting Xvfb"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+wait_for 20 test -s "$WORK/display"
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+
+# A program of its own in a folder of its own: Zelvane.ini is written beside the executable.
+mkdir -p "$WORK/app" "$WORK/home" "$WORK/out" "$WORK/run"
+chmod 700 "$WORK/run"
+cp "$PROGRAM" "$WORK/app/zelvane"
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
+
+WIN_X=0
+WIN_Y=0
+
+start_program() {
+  "$WORK/app/zelvane" >"$WORK/program-$1.log" 2>&1 &
+  APP_PID=$!
+  local Window
+  Window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Zelvane$' | head -n 1)
+  [ -n "$Window" ]
+  eval "$(xdotool getwindowgeometry --shell "$Window")"
+  WIN_X=$X
+  WIN_Y=$Y
+  echo "e2e: run $1: window $Window at $WIN_X,$WIN_Y, ${WIDTH}x$HEIGHT"
+  [ "$WIDTH" -eq 844 ] && [ "$HEIGHT" -eq 568 ]
+  # Let the first paint and the focus settle.
+  sleep 1
+}
+
+# Positions are in the window's client coordinates (no frame: no window manager).
+click() {
+  xdotool mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2)) click 1
+  sleep 0.4
+}
+
+# Clicks at a client position until Check succeeds, up to three times: for steps whose
+# repetition changes nothing more, so that a click the program missed while it was busy
+# (just after a dialog closed, on a slow sanitizer build) is made good.
+click_until() {
+  local X=$1 Y=$2
+  shift 2
+  for _ in 1 2 3; do
+    click "$X" "$Y"
+    wait_for 5 "$@" && return 0
+  done
+  return 1
+}
+
+# The colour of one screen pixel, as "R G B".
+screen_pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -tu1 | xargs
+}
+
+# Whether the frame's pixel (X, Y) on screen lies within 40 of R G B in every channel.
+frame_pixel_is() {
+  local Got
+  read -r -a Got <<<"$(screen_pixel $((WIN_X + FRAME[0] + $1)) $((WIN_Y + FRAME[1] + $2)))"
+  [ ${#Got[@]} -eq 3 ] || return 1
+  local I Want=("$3" "$4" "$5")
+  for I in 0 1 2; do
+    [ $((Got[I] - Want[I])) -le 40 ] && [ $((Want[I] - Got[I])) -le 40 ] || return 1
+  done
+}
+frame_pixel_not() { ! frame_pixel_is "$@"; }
+
+# Whether the watermark shows: some dark letter pixel right of x = 400 in the label's row.
+watermark_shown() {
+  local Darkest
+  Darkest=$(import -window root -crop "73x13+$((WIN_X + FRAME[0] + 400))+$((WIN_Y + FRAME[1] + 252))" \
+    -depth 8 gray:- 2>/dev/null | od -An -tu1 -v | tr -s ' ' '\n' | grep -v '^$' | sort -n | head -n 1)
+  [ -n "$Darkest" ] && [ "$Darkest" -lt 35 ]
+}
+
+dialog_shown() { xdotool search --onlyvisible --name "^$1" >/dev/null 2>&1; }
+dialog_gone() { ! dialog_shown "$1"; }
+
+# Clicks a button that opens the dialog titled Title, again if no dialog came within a while.
+click_for_dialog() {
+  local Title=$1 X=$2 Y=$3
+  for _ in 1 2; do
+    click "$X" "$Y"
+    wait_for 10 dialog_shown "$Title" && return 0
+  done
+  return 1
+}
+
+# Types a full file name into the real dialog titled Title and confirms it with Return. The
+# name field has the focus when the dialog opens; a completion list the typing opened may
+# take the first Return, so Return is pressed again while the dialog stays.
+answer_dialog() {
+  local Title=$1 Name=$2
+  wait_for 20 dialog_shown "$Title"
+  sleep 0.6
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 15 "$Name"
+  sleep 0.4
+  for _ in 1 2 3; do
+    xdotool key Return
+    if wait_for 3 dialog_gone "$Title"; then
+      # The handler goes on after its dialog: let it finish before the next input.
+      sleep 1
+      return 0
+    fi
+  done
+  return 1
+}
+
+program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+
+wait_exit() {
+  wait_for 20 program_ended
+  wait "$APP_PID"
+  APP_PID=""
+}
+
+# Controls, from the window's layout: the button, radio item, edit box, slider and frame.
+OPEN=(69 114)            # OpenSpeedButton 16,16 105x34 in ControlPanel at 0,81
+STRETCH_ITEM=(152 123)   # "Stretch", the second row of StretchRadioGroup at 135,84
+WATERMARK_EDIT=(467 116) # WatermarkEdit 10,22 116x21 in WatermarkGroupBox at 399,84
+QUALITY=(509 536)        # QualityTrackBar 3,13 118x26 in QualityGroupBox at 447,515
+SAVE=(665 539)           # SaveSpeedButton 601,522 128x34
+CLOSE=(790 539)          # CloseSpeedButton 744,522 92x34
+FRAME=(178 177)          # Panel, the 480 x 272 frame
+
+# --- First run ---------------------------------------------------------------------------
+STEP="first start"
+start_program 1
+
+STEP="open the picture"
+click_for_dialog "Open" "${OPEN[@]}"
+answer_dialog "Open" "$PICTURE"
+# The 100 x 100 picture at the frame's corner, white beyond it (the default wallpaper is dark).
+wait_for 10 frame_pixel_is 150 150 255 255 255
+
+STEP="choose Stretch"
+# The stretched picture's blue top-right quarter covers what was white beyond it.
+click_until "${STRETCH_ITEM[@]}" frame_pixel_not 300 40 255 255 255
+
+# The press must land on the picture; the box follows the pointer's whole way from there, so a
+# drag whose press was missed is simply made again.
+drag_picture() {
+  local FromX=$((WIN_X + FRAME[0] + 240)) FromY=$((WIN_Y + FRAME[1] + 136)) I
+  xdotool mousemove --sync "$FromX" "$FromY"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  for I in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove --sync $((FromX + I * DX / 8)) $((FromY + I * DY / 8))
+    sleep 0.05
+  done
+  sleep 0.2
+  xdotool mouseup 1
+}
+STEP="drag the picture"
+for _ in 1 2 3; do
+  drag_picture
+  # The strip the picture left at the top-left corner shows the frame's white.
+  wait_for 5 frame_pixel_is $((DX / 2)) $((DY / 2)) 255 255 255 && break
+done
+frame_pixel_is $((DX / 2)) $((DY / 2)) 255 255 255
+
+STEP="type the watermark"
+for _ in 1 2 3; do
+  click "${WATERMARK_EDIT[@]}"
+  # Whatever a missed attempt typed is replaced.
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 40 "$TEXT"
+  wait_for 5 watermark_shown && break
+done
+watermark_shown
+
+STEP="set the quality"
+click "${QUALITY[@]}"
+xdotool key End
+sleep 0.2
+xdotool key Left
+sleep 0.4
+
+STEP="press the picture so its resize nodes show"
+# The top-left node stands at the picture's corner, 2 pixels up and left of it.
+click_until $((FRAME[0] + 200)) $((FRAME[1] + 120)) frame_pixel_is $((DX - 1)) $((DY - 1)) 0 0 0
+
+STEP="save the wallpaper"
+click_for_dialog "Save As" "${SAVE[@]}"
+# No extension typed: the dialog adds ".jpg".
+answer_dialog "Save As" "$WORK/out/first"
+wait_for 10 test -s "$WORK/out/first.jpg"
+
+STEP="close"
+click "${CLOSE[@]}"
+wait_for 5 program_ended || click "${CLOSE[@]}"
+wait_exit
+
+STEP="check the first wallpaper"
+"$CHECK" picture "$WORK/out/first.jpg" 90 "$PICTURE_RGB" 100 100 "$DX" "$DY" "$TEXT"
+STEP="check the settings written at exit"
+"$CHECK" ini "$WORK/app/Zelvane.ini" config quality 9 watermark text "$TEXT" \
+  config openpath "$(dirname "$PICTURE")/" config savepath "$WORK/out/"
+# Nothing went to the user's configuration folder while the program's own folder was writable.
+[ ! -e "$XDG_CONFIG_HOME/Zelvane/Zelvane.ini" ]
+
+# --- Second run: the watermark and the quality come back from Zelvane.ini. ---------------
+STEP="second start"
+start_program 2
+STEP="save again"
+click_for_dialog "Save As" "${SAVE[@]}"
+answer_dialog "Save As" "$WORK/out/second.jpg"
+wait_for 10 test -s "$WORK/out/second.jpg"
+STEP="close again"
+click "${CLOSE[@]}"
+wait_for 5 program_ended || click "${CLOSE[@]}"
+wait_exit
+
+STEP="check the second wallpaper"
+"$CHECK" default "$WORK/out/second.jpg" 90 "$DEFAULT_WALLPAPER" "$TEXT"
+
+STEP="done"
+echo "e2e: passed"

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# What `cmake --install` lays out under /usr, installed into a scratch root.
+#   install-layout.sh <build folder> <source folder>
+set -euo pipefail
+BUILD=$1
+SOURCE=$2
+ID=org.example.zelvane
+ROOT=$(mktemp -d "${TMPDIR:-/tmp}/zelvane-install.XXXXXX")
+trap 'rm -rf "$ROOT"' EXIT
+
+fail() { echo "install: $*" >&2; exit 1; }
+
+DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr >/dev/null
+
+# Exactly these files, nothing of the tests, benchmarks or libraries.
+diff -u "$SOURCE/tests/packaging/installed-files.txt" <(cd "$ROOT" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
+  fail "the installed files differ from tests/packaging/installed-files.txt"
+
+[ -x "$ROOT/usr/bin/zelvane" ] || fail "usr/bin/zelvane is not executable"
+readelf -d "$ROOT/usr/bin/zelvane" | grep -qE 'RPATH|RUNPATH' && fail "usr/bin/zelvane carries a run-time search path"
+
+# Each icon is a PNG of its folder's size (width and height from the IHDR chunk).
+for Size in 16 32 48 64 128 256; do
+  Icon="$ROOT/usr/share/icons/hicolor/${Size}x${Size}/apps/$ID.png"
+  [ "$(od -An -tx1 -N8 "$Icon" | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "$Icon is no PNG"
+  read -r W H < <(od -An -tu4 --endian=big -j16 -N8 "$Icon")
+  [ "$W" -eq "$Size" ] && [ "$H" -eq "$Size" ] || fail "$Icon is ${W}x$H"
+done
+
+Desktop="$ROOT/usr/share/applications/$ID.desktop"
+desktop-file-validate "$Desktop"
+grep -qx "Icon=$ID" "$Desktop" || fail "the desktop entry does not name the icon $ID"
+grep -qx "Exec=zelvane" "$Desktop" || fail "the desktop entry does not run zelvane"
+Metainfo="$ROOT/usr/share/metainfo/$ID.metainfo.xml"
+grep -q "<id>$ID</id>" "$Metainfo" || fail "the metadata's id is not $ID"
+grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$Metainfo" ||
+  fail "the metadata does not launch $ID.desktop"
+grep -q '@' <(grep -v 'dev@' "$Metainfo") && fail "the metadata holds an unreplaced @VARIABLE@"
+# The tree as a software centre reads it: metadata, desktop entry and icon together.
+appstreamcli validate-tree --no-net "$ROOT/usr"
+
+Doc="$ROOT/usr/share/doc/zelvane"
+cmp "$Doc/LICENSE" "$SOURCE/LICENSE"
+cmp "$Doc/README.md" "$SOURCE/README.md"
+head -n 1 "$Doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "copyright is not in Debian's machine-readable format"
+grep -qx 'License: MIT' "$Doc/copyright" || fail "copyright names no MIT licence"
+echo "install: passed"
