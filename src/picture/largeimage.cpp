@@ -6,9 +6,12 @@
 #include <sys/mman.h>
 #endif
 
+namespace {
+constexpr qsizetype HugePage = qsizetype(2) << 20;
+} // namespace
+
 QImage NewLargeImage(QSize Size, QImage::Format Format) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr qsizetype HugePage = qsizetype(2) << 20;
   const qsizetype Bits = qsizetype(Size.width()) * QImage::toPixelFormat(Format).bitsPerPixel();
   // Qt's own row alignment: every row starts on a 32-bit boundary.
   const qsizetype Stride = (Bits + 31) / 32 * 4;
@@ -27,4 +30,18 @@ QImage NewLargeImage(QSize Size, QImage::Format Format) {
   }
 #endif
   return QImage(Size, Format);
+}
+
+void AdviseHugePages(void *Data, qsizetype Bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (!Data || Bytes < 2 * HugePage)
+    return;
+  const quintptr Begin = (quintptr(Data) + quintptr(HugePage) - 1) & ~quintptr(HugePage - 1);
+  const quintptr End = (quintptr(Data) + quintptr(Bytes)) & ~quintptr(HugePage - 1);
+  if (End > Begin)
+    madvise(reinterpret_cast<void *>(Begin), size_t(End - Begin), MADV_HUGEPAGE);
+#else
+  (void)Data;
+  (void)Bytes;
+#endif
 }

@@ -1,4 +1,5 @@
 #include "picturefile.h"
+#include "largeimage.h"
 #include "systemmessage.h"
 
 #include <QDir>
@@ -83,6 +84,9 @@ QByteArray ReadPictureFile(const QString &FileName) {
       if (Status.st_size > MaxPictureFileBytes)
         Fail(EFBIG);
       Data.resize(qsizetype(Status.st_size));
+      // Filled whole by the read: mapped in large pages, a large file reads several times
+      // faster than in 4 KiB page faults.
+      AdviseHugePages(Data.data(), Data.size());
       const qint64 Count = ReadFully(Handle.Get(), Data.data(), Data.size());
       if (Count < 0)
         Fail(errno);

@@ -10,10 +10,20 @@
 
 #include <sys/resource.h>
 
+// Sanitizers reserve terabytes of shadow address space: no limit can be set under them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZELVANE_SHADOW_MEMORY 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                        \
+    __has_feature(memory_sanitizer)
+#define ZELVANE_SHADOW_MEMORY 1
+#endif
+#endif
+
 class TAddressSpaceLimit {
 public:
   explicit TAddressSpaceLimit(qint64 Headroom) {
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(ZELVANE_SHADOW_MEMORY)
     const qint64 Mapped = MappedBytes();
     if (Mapped <= 0 || getrlimit(RLIMIT_AS, &FOld) != 0)
       return;
