@@ -1,0 +1,85 @@
+// Makes the benchmarks' pictures, so that no large file is kept in the repository:
+//
+//   bench_pictures DIR   writes DIR/photo-6000x4000.jpg   24 megapixels, quality 90
+//                               DIR/picture-480x272.jpg   the frame's size, quality 90
+//
+// The content is photograph-like, because a JPEG's decoding cost follows its content: smooth
+// light and colour fields, a mid-frequency texture and some sensor-like noise, for about
+// 2 bits per pixel at quality 90 (a camera's photograph of this size holds 6 to 12 MB).
+// Both are baseline JPEGs with 2 x 2 chroma subsampling, as cameras write them.
+
+#include "jpegwriter.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QImage PhotographLike(int Width, int Height, quint32 Seed) {
+  QImage Image(Width, Height, QImage::Format_RGB32);
+  // Separable fields: one table per axis and channel, summed per pixel.
+  auto Field = [](int Length, double Periods, double Phase, double Amplitude) {
+    std::vector<int> Values(Length);
+    for (int I = 0; I < Length; ++I) {
+      const double T = double(I) / Length;
+      Values[I] = int(Amplitude * (std::sin(2 * M_PI * Periods * T + Phase) +
+                                   0.35 * std::sin(2 * M_PI * Periods * 5.3 * T + 2 * Phase)));
+    }
+    return Values;
+  };
+  const std::vector<int> RedX = Field(Width, 1.5, 0.3, 50), RedY = Field(Height, 1.2, 1.1, 40);
+  const std::vector<int> GreenX = Field(Width, 2.1, 2.0, 45), GreenY = Field(Height, 0.9, 0.4, 45);
+  const std::vector<int> BlueX = Field(Width, 0.8, 4.0, 40), BlueY = Field(Height, 1.7, 2.5, 50);
+  // A texture of a few dozen pixels' period, like foliage or fabric.
+  std::vector<int> Texture(256);
+  for (int I = 0; I < 256; ++I)
+    Texture[I] = int(14 * std::sin(2 * M_PI * I / 37.0) + 9 * std::sin(2 * M_PI * I / 11.0));
+  quint32 State = Seed;
+  for (int Y = 0; Y < Height; ++Y) {
+    auto *Row = reinterpret_cast<QRgb *>(Image.scanLine(Y));
+    for (int X = 0; X < Width; ++X) {
+      State = State * 1664525u + 1013904223u;
+      const int Noise = int(State >> 29) - 4;
+      const int T = Texture[(X + 2 * Y + (X * Y >> 9)) & 255];
+      const int Light = 120 + T + Noise;
+      Row[X] = qRgb(qBound(0, Light + RedX[X] + RedY[Y], 255),
+                    qBound(0, Light + GreenX[X] + GreenY[Y], 255),
+                    qBound(0, Light + BlueX[X] + BlueY[Y] - T / 2, 255));
+    }
+  }
+  return Image;
+}
+
+bool Write(const QString &FileName, const QByteArray &Bytes) {
+  QFile File(FileName);
+  return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
+}
+
+} // namespace
+
+int main(int Argc, char **Argv) {
+  if (Argc != 2) {
+    std::fprintf(stderr, "usage: %s DIR\n", Argv[0]);
+    return 2;
+  }
+  const QString Dir = QString::fromLocal8Bit(Argv[1]);
+  struct {
+    const char *Name;
+    int Width, Height;
+  } const Pictures[] = {{"photo-6000x4000.jpg", 6000, 4000}, {"picture-480x272.jpg", 480, 272}};
+  for (const auto &Each : Pictures) {
+    const QByteArray Jpeg = EncodeJpeg(PhotographLike(Each.Width, Each.Height, 2024), 90);
+    const QString FileName = Dir + u'/' + QLatin1String(Each.Name);
+    if (!Write(FileName, Jpeg)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(FileName));
+      return 1;
+    }
+    std::printf("%s: %d x %d, %lld bytes\n", qPrintable(FileName), Each.Width, Each.Height,
+                static_cast<long long>(Jpeg.size()));
+  }
+  return 0;
+}
