@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -73,7 +74,12 @@ extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   static QCoreApplication *Application = new QCoreApplication(*Argc, *Argv);
   if (!Application)
     return 1;
-  Folder = std::make_unique<QTemporaryDir>();
+  // Every input is written and flushed (with fsync) twice: in memory where there is a place
+  // for it, that costs microseconds instead of milliseconds.
+  if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+    Folder = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/zelvane-fuzz-XXXXXX"));
+  if (!Folder || !Folder->isValid())
+    Folder = std::make_unique<QTemporaryDir>();
   return Folder->isValid() ? 0 : 1;
 }
 

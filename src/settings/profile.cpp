@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -25,8 +26,10 @@ QByteArray ReadFileBytes(const QString &FileName) {
   QFile File(FileName);
   if (!File.open(QIODevice::ReadOnly))
     Fail(QStringLiteral("Cannot read %1: %2").arg(FileName, File.errorString()));
-  // Read one byte past the limit, never the whole of a huge or endless file.
-  QByteArray Data = File.read(TProfileFile::MaxFileSize + 1);
+  // Read one byte past the limit, never the whole of a huge or endless file; and no more
+  // than the file holds, since a read allocates all it is asked for (4 MiB for every
+  // settings file otherwise, kept as long as its image).
+  QByteArray Data = File.read(std::min(File.size(), TProfileFile::MaxFileSize) + 1);
   if (File.error() != QFileDevice::NoError)
     Fail(QStringLiteral("Cannot read %1: %2").arg(FileName, File.errorString()));
   if (Data.size() > TProfileFile::MaxFileSize)

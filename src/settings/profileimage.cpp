@@ -16,7 +16,10 @@ const QByteArray NativeLineBreak("\r\n");
 const QByteArray NativeLineBreak("\n");
 #endif
 
-bool IsBlank(QChar C) { return C == u' ' || C == u'\t'; }
+// A byte-order mark inside the text (files joined together) counts as a blank. UTF-8 lines
+// lose one at their start when they are decoded; without this, a UTF-16 file's line that
+// starts with one would read differently once written back as UTF-8.
+bool IsBlank(QChar C) { return C == u' ' || C == u'\t' || C == QChar(0xFEFF); }
 
 QStringView TrimmedLeft(QStringView Line) {
   qsizetype I = 0;

@@ -98,6 +98,13 @@ void TProfileFileTest::ReadString_data() {
   QTest::addRow("UTF-16BE with mark")
       << Utf16BEWithMark(u"[config]\r\nopenpath="_s + Zoe + u"\r\n"_s) << "config" << "openpath"
       << true << Zoe;
+  // Files joined together leave byte-order marks inside the text: they count as blanks.
+  QTest::addRow("UTF-16 mark starting a line")
+      << Utf16LEWithMark(u"[config]\r\n\uFEFFquality=7\r\n"_s) << "config" << "quality" << true
+      << "7";
+  QTest::addRow("UTF-8 mark starting a section")
+      << "[watermark]\n\xEF\xBB\xBF[config]\nquality=7\n"_ba << "config" << "quality" << true
+      << "7";
   QTest::addRow("invalid UTF-8 elsewhere") << "[config]\n\xC3\x28\xFF\nquality=7\n"_ba << "config"
                                            << "quality" << true << "7";
   QTest::addRow("NUL bytes elsewhere") << QByteArray("[config]\n\0\0\0\nquality=7\n", 23)
@@ -182,6 +189,10 @@ void TProfileFileTest::WriteString_data() {
   QTest::addRow("UTF-16LE becomes UTF-8")
       << true << Utf16LEWithMark(u"[config]\r\nopenpath=C:\\Zo\u00EB\\\r\nquality=5\r\n"_s)
       << "config" << "quality" << "9" << "[config]\r\nopenpath=C:\\Zo\xC3\xAB\\\r\nquality=9\r\n"_ba;
+  QTest::addRow("UTF-16 mark starting a section")
+      << true << Utf16BEWithMark(u"[config]\r\n\uFEFF[watermark]\r\ntext=x\r\n"_s)
+      << "watermark" << "text" << "y"
+      << "[config]\r\n\xEF\xBB\xBF[watermark]\r\ntext=y\r\n"_ba;
   QTest::addRow("invalid UTF-8 kept byte for byte")
       << true << "[config]\n\xFF\xFE\x80junk\r\nquality=5\n"_ba << "config" << "quality" << "9"
       << "[config]\n\xFF\xFE\x80junk\r\nquality=9\n"_ba;
