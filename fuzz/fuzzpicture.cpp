@@ -1,4 +1,5 @@
 #include "fuzzpicture.h"
+#include "rasterlimits.h"
 #include "transform.h"
 
 #include <QByteArray>
@@ -34,6 +35,10 @@ extern "C" const char *__lsan_default_suppressions() { return "leak:libfontconfi
 
 int StartFuzzApplication(int *Argc, char ***Argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Decoders refuse pictures of more than 64 MiB of pixels here instead of 1 GiB: a gigabyte
+  // picture is legitimate but takes seconds under the sanitizers, and the fuzzer would
+  // otherwise spend its time making such files.
+  SetMaxRasterBytes(qint64(64) << 20);
   // Never destroyed: at exit Qt's own globals may be gone before it would be.
   static QGuiApplication *Application = new QGuiApplication(*Argc, *Argv);
   return Application ? 0 : 1;

@@ -60,7 +60,7 @@ public:
     // libjpeg's own buffers (the whole-picture coefficient arrays of a progressive file)
     // stay within the largest picture we would build; beyond that libjpeg fails with
     // JERR_NO_BACKING_STORE instead of allocating.
-    Info.mem->max_memory_to_use = MaxRasterBytes;
+    Info.mem->max_memory_to_use = MaxRasterBytes();
     Progress.progress_monitor = ProgressMonitor;
     Info.progress = &Progress;
   }
@@ -70,8 +70,9 @@ public:
 
   [[noreturn]] void Fail() const {
     if (Errors.TooManyScans)
-      throw std::runtime_error(
-          QString("JPEG picture has too many scans (more than %1)").arg(MaxJpegScans).toStdString());
+      throw std::runtime_error(QString("JPEG picture has too many scans (more than %1)")
+                                   .arg(MaxJpegScans)
+                                   .toStdString());
     // libjpeg's own size limit (65500) is met before ours: the same message as ours.
     if (Errors.Pub.msg_code == JERR_IMAGE_TOO_BIG)
       RefuseRasterSize(Info.image_width, Info.image_height);

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -9,7 +9,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

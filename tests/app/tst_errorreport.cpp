@@ -4,7 +4,7 @@
 #include "errorreport.h"
 #include "seams.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <stdexcept>
 

@@ -6,7 +6,7 @@
 
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 class TFormClicksTest : public QObject {
   Q_OBJECT

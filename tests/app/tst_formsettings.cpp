@@ -7,7 +7,7 @@
 
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdlib>
 

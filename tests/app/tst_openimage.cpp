@@ -9,7 +9,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cerrno>
 #include <cmath>

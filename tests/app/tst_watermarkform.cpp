@@ -8,7 +8,7 @@
 
 #include <QImageWriter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

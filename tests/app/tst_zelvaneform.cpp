@@ -9,7 +9,7 @@
 
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

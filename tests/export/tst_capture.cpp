@@ -7,7 +7,7 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 // The folder remembered after a save: the file name up to and including its last separator.
 #include "folderpart.h"
 
-#include <QtTest>
+#include <QTest>
 
 class TestFolderPart : public QObject {
   Q_OBJECT

@@ -4,7 +4,7 @@
 #include "jpegwriter.h"
 
 #include <QList>
-#include <QtTest>
+#include <QTest>
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <algorithm>
 #include <cerrno>

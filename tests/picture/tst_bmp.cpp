@@ -7,7 +7,7 @@
 
 #include <QImageReader>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 using namespace DibFixture;
 

@@ -4,7 +4,7 @@
 #include "metafiletesting.h"
 #include "metafilewriter.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

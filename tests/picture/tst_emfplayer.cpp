@@ -5,7 +5,7 @@
 #include "metafiletesting.h"
 #include "metafilewriter.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "extendedoracle.h"
 #include "fitzoom.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <climits>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "image.h"
 #include "zoomsliderfake.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 #include <stdexcept>

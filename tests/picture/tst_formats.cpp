@@ -7,7 +7,7 @@
 
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <cerrno>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include <QImageReader>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 using namespace GifFixture;
 

@@ -8,7 +8,7 @@
 
 #include <QImageReader>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 using namespace DibFixture;
 

@@ -5,7 +5,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 #include <cstdio>
 #include <jpeglib.h>

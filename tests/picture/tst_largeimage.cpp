@@ -4,7 +4,7 @@
 // shows as a pixel that differs.
 #include "largeimage.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cstring>
 

@@ -17,7 +17,7 @@
 #include "pngfixture.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 #include <jpeglib.h>
 #include <jerror.h>

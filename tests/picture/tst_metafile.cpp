@@ -7,7 +7,7 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "dibdecoder.h"
 #include "metafilewriter.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 #include <limits>
 

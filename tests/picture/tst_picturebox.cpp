@@ -3,7 +3,7 @@
 #include "image.h"
 
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -13,7 +13,7 @@
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 #include <stdexcept>

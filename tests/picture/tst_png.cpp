@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QImageReader>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 using namespace PngFixture;
 

@@ -2,7 +2,7 @@
 // edges of the fast turn, and the group laws, each checked pixel by pixel.
 #include "transform.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "metafiletesting.h"
 #include "metafilewriter.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

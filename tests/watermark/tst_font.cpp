@@ -7,7 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QListView>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "watermarklabel.h"
 
 #include <QLineEdit>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

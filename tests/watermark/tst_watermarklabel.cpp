@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 #include <memory>
