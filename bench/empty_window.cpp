@@ -13,7 +13,7 @@ int main(int Argc, char **Argv) {
   QApplication Application(Argc, Argv);
   QWidget Window;
   Window.setFixedSize(844, 568);
-  TQuitAfterFirstPaint Quit(Window);
+  TExitAfterFirstPaint Exit(Window);
   Window.show();
   return Application.exec();
 }

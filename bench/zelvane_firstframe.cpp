@@ -5,31 +5,22 @@
 
 #include "application.h"
 #include "firstpaint.h"
-#include "font.h"
 #include "zelvaneform.h"
 
 #include <QDir>
-#include <QFile>
-#include <QIcon>
 
 int main(int Argc, char **Argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   TZelvaneApplication Application(Argc, Argv);
-  Application.setApplicationName(QStringLiteral("Zelvane"));
-  Application.setApplicationDisplayName(QString());
-  Application.setWindowIcon(QIcon(QStringLiteral(":/icon/zelvane-32.png")));
-  Application.setFont(TFont().ToQFont());
+  Application.SetUpProgram();
 
+  // Read at start (a missing file gives the defaults); only closing would write it, and
+  // the process ends before that.
   TZelvaneForm::SetSettingsFileName(QDir::temp().filePath(
       QStringLiteral("zelvane-firstframe-%1.ini").arg(QCoreApplication::applicationPid())));
-  int Result = 0;
-  {
-    TZelvaneForm ZelvaneForm;
-    TQuitAfterFirstPaint Quit(ZelvaneForm);
-    ZelvaneForm.show();
-    Result = Application.exec();
-  }
-  QFile::remove(TZelvaneForm::SettingsFileName());
-  return Result;
+  TZelvaneForm ZelvaneForm;
+  TExitAfterFirstPaint Exit(ZelvaneForm);
+  ZelvaneForm.show();
+  return Application.exec();
 }

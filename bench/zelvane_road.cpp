@@ -14,12 +14,10 @@
 #include "application.h"
 #include "benchform.h"
 #include "errorreport.h"
-#include "font.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIcon>
 
 #include <cstdio>
 
@@ -75,10 +73,7 @@ int main(int Argc, char **Argv) {
 
   int QtArgc = 1;
   TZelvaneApplication Application(QtArgc, Argv);
-  Application.setApplicationName(QStringLiteral("Zelvane"));
-  Application.setApplicationDisplayName(QString());
-  Application.setWindowIcon(QIcon(QStringLiteral(":/icon/zelvane-32.png")));
-  Application.setFont(TFont().ToQFont());
+  Application.SetUpProgram();
   Phase.Done("application");
 
   TZelvaneForm::SetSettingsFileName(QDir::temp().filePath(

@@ -20,7 +20,7 @@ set(ZELVANE_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/zelvane")
 set(ZELVANE_ICON_SIZES 16 32 48 64 128 256)
 
 # The running window names its desktop entry, so docks and Wayland compositors show its icon.
-target_compile_definitions(zelvane PRIVATE ZELVANE_APP_ID="${ZELVANE_APP_ID}")
+target_compile_definitions(zelvane_app PRIVATE ZELVANE_APP_ID="${ZELVANE_APP_ID}")
 
 # Every library the program needs lies in the system's own folders: no run-time search path.
 set_target_properties(zelvane PROPERTIES INSTALL_RPATH "")

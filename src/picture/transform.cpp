@@ -1,14 +1,11 @@
 #include "transform.h"
+#include "largeimage.h"
 #include "pixelturn.h"
 
 #include <QColorSpace>
 
-#include <cstdlib>
+#include <optional>
 #include <stdexcept>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -18,34 +15,6 @@ constexpr qsizetype StreamingBytes = qsizetype(16) << 20;
 
 bool IsTurn(TTransform Transform) {
   return Transform == TTransform::LeftRotate || Transform == TTransform::RightRotate;
-}
-
-// A new image of Size and Format, contents undefined. Large ones are allocated on 2 MiB
-// boundaries with a hint for huge pages: a fresh buffer is otherwise mapped in 4 KiB page
-// faults, which can cost more than the whole turn (several times over on virtual machines).
-QImage NewImage(QSize Size, QImage::Format Format) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr qsizetype HugePage = qsizetype(2) << 20;
-  constexpr qsizetype LargeImage = 4 * HugePage;
-  const qsizetype Bits = qsizetype(Size.width()) * QImage::toPixelFormat(Format).bitsPerPixel();
-  const qsizetype Stride = (Bits + 31) / 32 * 4;
-  if (Size.height() > 0 && Stride > 0 && Stride <= (qsizetype(1) << 40) / Size.height()) {
-    const qsizetype Bytes = Stride * Size.height();
-    if (Bytes >= LargeImage) {
-      const size_t Mapped = size_t((Bytes + HugePage - 1) / HugePage * HugePage);
-      void *Data = nullptr;
-      if (posix_memalign(&Data, size_t(HugePage), Mapped) == 0) {
-        madvise(Data, Mapped, MADV_HUGEPAGE);
-        QImage Image(static_cast<uchar *>(Data), Size.width(), Size.height(), Stride, Format,
-                     [](void *Block) { std::free(Block); }, Data);
-        if (!Image.isNull())
-          return Image;
-        std::free(Data);
-      }
-    }
-  }
-#endif
-  return QImage(Size, Format);
 }
 
 template <typename P> void MirrorRow(const uchar *Source, int W, uchar *Target) {
@@ -118,11 +87,15 @@ void TransformPixelsInto(const QImage &Source, TTransform Transform, QImage &Tar
     return;
   }
   const QSize Size = TransformedSize(Input.size(), Transform);
-  if (Target.size() != Size || Target.format() != Input.format() ||
-      Target.constBits() == Input.constBits())
-    Target = NewImage(Size, Input.format());
+  const bool Fresh = Target.size() != Size || Target.format() != Input.format() ||
+                     Target.constBits() == Input.constBits();
+  if (Fresh)
+    Target = NewLargeImage(Size, Input.format());
   if (Target.isNull())
     throw std::runtime_error("Out of memory");
+  std::optional<TPagePopulator> Populator;
+  if (Fresh)
+    Populator.emplace(Target);
   Target.setColorTable(Input.colorTable());
   Target.setColorSpace(Input.colorSpace());
   Target.setDotsPerMeterX(IsTurn(Transform) ? Input.dotsPerMeterY() : Input.dotsPerMeterX());

@@ -43,6 +43,8 @@ private slots:
   void CopiesDoNotShareWrites();
   void AdvisedBufferKeepsItsBytes_data();
   void AdvisedBufferKeepsItsBytes();
+  void PopulatedImageKeepsWhatIsWritten_data();
+  void PopulatedImageKeepsWhatIsWritten();
 };
 
 void TLargeImageTest::SameAsQtImage_data() {
@@ -116,6 +118,38 @@ void TLargeImageTest::AdvisedBufferKeepsItsBytes() {
   if (Bytes > 0)
     QCOMPARE(Data[Bytes - 1], char((Bytes - 1) * 31 + (Bytes - 1) / 4096));
   AdviseHugePages(nullptr, Bytes);
+}
+
+// The populator maps pages in on its own thread while this one writes: whatever it does
+// to a page must never undo a write, whether it is ahead of the writer, behind it, or
+// stopped half-way when the writer finishes first.
+void TLargeImageTest::PopulatedImageKeepsWhatIsWritten_data() {
+  QTest::addColumn<QSize>("Size");
+  QTest::addColumn<bool>("StopAtOnce");
+  QTest::addRow("below-the-size-it-works-for") << QSize(1000, 1000) << false;
+  QTest::addRow("large-filled-while-populated") << QSize(4000, 3000) << false;
+  QTest::addRow("large-stopped-at-once") << QSize(4000, 3000) << true;
+  QTest::addRow("large-odd-rows") << QSize(3001, 2999) << false;
+}
+
+void TLargeImageTest::PopulatedImageKeepsWhatIsWritten() {
+  QFETCH(QSize, Size);
+  QFETCH(bool, StopAtOnce);
+  QImage Image = NewLargeImage(Size, QImage::Format_RGB32);
+  QVERIFY(!Image.isNull());
+  {
+    const TPagePopulator Populator(Image);
+    if (!StopAtOnce)
+      Fill(Image);
+  }
+  if (StopAtOnce)
+    Fill(Image);
+  QImage Expected(Size, QImage::Format_RGB32);
+  Fill(Expected);
+  for (int Y = 0; Y < Size.height(); ++Y)
+    QVERIFY2(std::memcmp(Image.constScanLine(Y), Expected.constScanLine(Y),
+                         size_t(Size.width()) * 4) == 0,
+             qPrintable(QStringLiteral("row %1").arg(Y)));
 }
 
 QTEST_GUILESS_MAIN(TLargeImageTest)
