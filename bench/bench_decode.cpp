@@ -10,6 +10,7 @@
 // (written by Qt at its default compression), and a 256-colour one with two frames for GIF
 // (written by giflib).
 
+#include "fastestreporter.h"
 #include "gifcodec.h"
 #include "pngcodec.h"
 
@@ -160,44 +161,6 @@ BENCHMARK(BM_LibpngSimplified)->Apply(Measured);
 BENCHMARK(BM_DecodePng)->Apply(Measured);
 BENCHMARK(BM_GiflibSlurp)->Apply(Measured);
 BENCHMARK(BM_DecodeGif)->Apply(Measured);
-
-// Shows the repetitions' summaries and keeps each benchmark's fastest run, by wall-clock
-// and by processor time.
-class TFastestReporter : public benchmark::ConsoleReporter {
-public:
-  struct TTimes {
-    double Real = 0;
-    double Cpu = 0;
-  };
-
-  void ReportRuns(const std::vector<Run> &Runs) override {
-    std::vector<Run> Summaries;
-    for (const Run &Each : Runs) {
-      if (Each.run_type != Run::RT_Iteration) {
-        Summaries.push_back(Each);
-        continue;
-      }
-      if (Each.error_occurred)
-        continue;
-      auto [At, New] =
-          FTimes.try_emplace(Each.run_name.function_name,
-                             TTimes{Each.GetAdjustedRealTime(), Each.GetAdjustedCPUTime()});
-      if (!New) {
-        At->second.Real = std::min(At->second.Real, Each.GetAdjustedRealTime());
-        At->second.Cpu = std::min(At->second.Cpu, Each.GetAdjustedCPUTime());
-      }
-    }
-    if (!Summaries.empty())
-      ConsoleReporter::ReportRuns(Summaries);
-  }
-  TTimes Fastest(const std::string &Name) const {
-    const auto At = FTimes.find(Name);
-    return At == FTimes.end() ? TTimes{} : At->second;
-  }
-
-private:
-  std::map<std::string, TTimes> FTimes;
-};
 
 // Prints one measurement as ratios to its baseline; false when the target is missed. Both
 // sides run on one thread, so the target is judged on processor time, which other work on

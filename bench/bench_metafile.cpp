@@ -12,6 +12,7 @@
 // pens and brushes, as a chart or a drawing exported from an office program would hold.
 
 #include "bitmap.h"
+#include "fastestreporter.h"
 #include "metafile.h"
 
 #include <QGuiApplication>
@@ -165,44 +166,6 @@ BENCHMARK(BM_BitmapRepaint)->Apply(Measured);
 BENCHMARK(BM_MetafileRepaint)->Apply(Measured);
 BENCHMARK(BM_MetafileDrag)->Apply(Measured);
 BENCHMARK(BM_MetafilePlay)->Apply(Measured);
-
-// Shows the repetitions' summaries and keeps each benchmark's fastest run.
-class TFastestReporter : public benchmark::ConsoleReporter {
-public:
-  struct TTimes {
-    double Real = 0;
-    double Cpu = 0;
-  };
-
-  void ReportRuns(const std::vector<Run> &Runs) override {
-    std::vector<Run> Summaries;
-    for (const Run &Each : Runs) {
-      if (Each.run_type != Run::RT_Iteration) {
-        Summaries.push_back(Each);
-        continue;
-      }
-      if (Each.error_occurred)
-        continue;
-      auto [At, New] =
-          FTimes.try_emplace(Each.run_name.function_name,
-                             TTimes{Each.GetAdjustedRealTime(), Each.GetAdjustedCPUTime()});
-      if (!New) {
-        At->second.Real = std::min(At->second.Real, Each.GetAdjustedRealTime());
-        At->second.Cpu = std::min(At->second.Cpu, Each.GetAdjustedCPUTime());
-      }
-    }
-    if (!Summaries.empty())
-      ConsoleReporter::ReportRuns(Summaries);
-  }
-
-  TTimes Fastest(const std::string &Name) const {
-    const auto At = FTimes.find(Name);
-    return At == FTimes.end() ? TTimes{} : At->second;
-  }
-
-private:
-  std::map<std::string, TTimes> FTimes;
-};
 
 // Prints one measurement as ratios to the baseline; false when a target is missed.
 bool Report(const TFastestReporter &Reporter, const char *Name, double Goal) {
