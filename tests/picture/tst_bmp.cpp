@@ -1,5 +1,6 @@
 // The bitmap kind: the public BMP suite against an independent reader, small files built
 // field by field for each rule, damaged and hostile files.
+#include "picturetesting.h"
 #include "bitmap.h"
 #include "bmpreference.h"
 #include "dibfixture.h"
@@ -16,21 +17,6 @@ namespace {
 const QString Invalid = QStringLiteral("Bitmap image is not valid");
 
 QString Suite(const QString &Name) { return QStringLiteral(ZELVANE_TESTDATA "/bmpsuite/") + Name; }
-
-QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-// The message a load throws, or an empty text when it succeeds.
-QString LoadError(TBitmap &Bitmap, const QByteArray &Data) {
-  try {
-    Bitmap.LoadFromBytes(Data);
-  } catch (const std::exception &Error) {
-    return QString::fromUtf8(Error.what());
-  }
-  return {};
-}
 
 // What the bitmap shows: drawn at its own size over a canvas of a colour no suite file has.
 QImage Drawn(TPicture &Picture) {

@@ -1,5 +1,6 @@
 // The GIF kind: the public samples, first-frame drawing on the logical screen, the working
 // bitmap, decoder messages and hostile sizes.
+#include "picturetesting.h"
 #include "giffixture.h"
 #include "gifimage.h"
 
@@ -18,29 +19,6 @@ const QString InvalidExtension = QStringLiteral("Invalid extension introducer");
 const QString Circular = QStringLiteral("Circular decoder table entry");
 
 QString GifFolder() { return QStringLiteral(ZELVANE_TESTDATA "/gif/"); }
-
-QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-QString LoadError(TGIFImage &Picture, const QByteArray &Data) {
-  try {
-    Picture.LoadFromBytes(Data);
-  } catch (const std::exception &Error) {
-    return QString::fromUtf8(Error.what());
-  }
-  return {};
-}
-
-QImage DrawOver(TPicture &Picture, QRgb Fill) {
-  QImage Canvas(Picture.Width(), Picture.Height(), QImage::Format_RGB32);
-  Canvas.fill(Fill);
-  QPainter Painter(&Canvas);
-  const QRect Dest(0, 0, Picture.Width(), Picture.Height());
-  Picture.Draw(Painter, Dest, Dest);
-  return Canvas;
-}
 
 // A raw RGB file (3 bytes a pixel, rows top to bottom) as an image.
 QImage ReadRgb(const QString &File, int Width, int Height) {

@@ -1,5 +1,6 @@
 // The icon kind: the public ICO samples against expected decodes, which image is shown,
 // drawing through the mask, damaged and hostile files.
+#include "picturetesting.h"
 #include "bmpreference.h"
 #include "dibfixture.h"
 #include "icon.h"
@@ -31,20 +32,6 @@ const QRgb White = qRgb(255, 255, 255), Black = qRgb(0, 0, 0);
 const QRgb Beneath = qRgb(0x40, 0x80, 0xC0);
 
 QString Samples(const QString &Name) { return QStringLiteral(ZELVANE_TESTDATA "/ico/") + Name; }
-
-QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-QString LoadError(TIcon &Icon, const QByteArray &Data) {
-  try {
-    Icon.LoadFromBytes(Data);
-  } catch (const std::exception &Error) {
-    return QString::fromUtf8(Error.what());
-  }
-  return {};
-}
 
 // The icon drawn into Size over a canvas of Under.
 QImage Drawn(TPicture &Picture, QSize Size, QRgb Under = Beneath) {

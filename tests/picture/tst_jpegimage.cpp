@@ -1,4 +1,5 @@
 // The JPEG kind: deferred decoding, decoder messages, colour spaces.
+#include "picturetesting.h"
 #include "image.h"
 #include "jpegimage.h"
 
@@ -12,13 +13,6 @@
 #include <jerror.h>
 
 namespace {
-
-QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  if (!File.open(QIODevice::ReadOnly))
-    return {};
-  return File.readAll();
-}
 
 QString TestData(const QString &Relative) {
   return QStringLiteral(ZELVANE_TESTDATA "/") + Relative;

@@ -1,6 +1,7 @@
 // The metafile picture kind: its size, its load failures, how it draws into the picture box's
 // rectangle, its cache, and the public sample files.
 
+#include "picturetesting.h"
 #include "image.h"
 #include "metafiletesting.h"
 #include "metafilewriter.h"
@@ -20,11 +21,6 @@ TEmfWriter &RedRectangle(TEmfWriter &W, qint32 L, qint32 T, qint32 R, qint32 B) 
       .Record(Emr::SelectObject, {1})
       .Record(Emr::SelectObject, {qint32(Emr::StockNullPen)})
       .Record(Emr::Rectangle, {L, T, R, B});
-}
-
-QByteArray ReadFile(const QString &Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
 QString LoadError(const QByteArray &Data) {

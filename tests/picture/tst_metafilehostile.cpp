@@ -4,6 +4,7 @@
 // load and draw what lies before the damage, and never crash or hang (the test's time limit
 // catches a hang; the sanitizer build catches a bad access).
 
+#include "picturetesting.h"
 #include "metafiletesting.h"
 #include "metafilewriter.h"
 
@@ -34,11 +35,6 @@ QString LoadAndDraw(const QByteArray &File, QImage *Drawn = nullptr) {
   if (Drawn)
     *Drawn = Canvas;
   return QString();
-}
-
-QByteArray ReadFile(const QString &Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
 QStringList Samples() {

@@ -1,5 +1,6 @@
 // The PNG kind: the public suite against an independent decode, transparency drawing,
 // decoder messages and hostile sizes.
+#include "picturetesting.h"
 #include "pngfixture.h"
 #include "pngimage.h"
 #include "pngreference.h"
@@ -50,31 +51,6 @@ const QString Palette =
     QStringLiteral("The \"Portable Network Graphics\" image contains an invalid palette.");
 
 QString SuiteFolder() { return QStringLiteral(ZELVANE_TESTDATA "/pngsuite"); }
-
-QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-// The message a load throws, or an empty text when it succeeds.
-QString LoadError(TPngImage &Picture, const QByteArray &Data) {
-  try {
-    Picture.LoadFromBytes(Data);
-  } catch (const std::exception &Error) {
-    return QString::fromUtf8(Error.what());
-  }
-  return {};
-}
-
-// The picture drawn at its own size into a canvas filled with Fill.
-QImage DrawOver(TPicture &Picture, QRgb Fill) {
-  QImage Canvas(Picture.Width(), Picture.Height(), QImage::Format_RGB32);
-  Canvas.fill(Fill);
-  QPainter Painter(&Canvas);
-  const QRect Dest(0, 0, Picture.Width(), Picture.Height());
-  Picture.Draw(Painter, Dest, Dest);
-  return Canvas;
-}
 
 // Qt's own PNG reader, samples cut to their high byte (16-bit samples are stripped, not
 // rounded), as non-premultiplied Format_ARGB32.
