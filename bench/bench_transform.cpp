@@ -7,6 +7,7 @@
 //   BM_Transform/...       TransformPixels, allocating its result as the picture box's turn does
 //   BM_TransformInto/...   TransformPixelsInto a target allocated beforehand, like the baseline
 
+#include "fastestreporter.h"
 #include "transform.h"
 
 #include <benchmark/benchmark.h>
@@ -109,41 +110,6 @@ BENCHMARK_CAPTURE(BM_TransformInto, TopMirror, TTransform::TopMirror)
 BENCHMARK_CAPTURE(BM_TransformInto, LeftMirror, TTransform::LeftMirror)
     ->Apply(Measured);
 
-// Shows the repetitions' summaries and keeps each benchmark's fastest run, by wall-clock
-// and by processor time, for the ratios.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  struct TTimes {
-    double Real = 0;
-    double Cpu = 0;
-  };
-
-  void ReportRuns(const std::vector<Run> &Runs) override {
-    std::vector<Run> Summaries;
-    for (const Run &Each : Runs) {
-      if (Each.run_type != Run::RT_Iteration) {
-        Summaries.push_back(Each);
-        continue;
-      }
-      if (Each.error_occurred)
-        continue;
-      const std::string Name = Each.run_name.function_name + Each.run_name.args;
-      auto [At, New] = FTimes.try_emplace(Name, TTimes{Each.GetAdjustedRealTime(),
-                                                       Each.GetAdjustedCPUTime()});
-      if (!New) {
-        At->second.Real = std::min(At->second.Real, Each.GetAdjustedRealTime());
-        At->second.Cpu = std::min(At->second.Cpu, Each.GetAdjustedCPUTime());
-      }
-    }
-    if (!Summaries.empty())
-      ConsoleReporter::ReportRuns(Summaries);
-  }
-  const std::map<std::string, TTimes> &Times() const { return FTimes; }
-
-private:
-  std::map<std::string, TTimes> FTimes;
-};
-
 } // namespace
 
 int main(int Argc, char **Argv) {
@@ -151,7 +117,7 @@ int main(int Argc, char **Argv) {
   if (benchmark::ReportUnrecognizedArguments(Argc, Argv))
     return 1;
   Picture();
-  TRatioReporter Reporter;
+  TFastestReporter Reporter;
   benchmark::RunSpecifiedBenchmarks(&Reporter);
   benchmark::Shutdown();
 

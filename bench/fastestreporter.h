@@ -25,9 +25,10 @@ public:
       }
       if (Each.error_occurred)
         continue;
-      auto [At, New] =
-          FTimes.try_emplace(Each.run_name.function_name,
-                             TTimes{Each.GetAdjustedRealTime(), Each.GetAdjustedCPUTime()});
+      // A captured benchmark's runs are told apart by their arguments.
+      const std::string Name = Each.run_name.function_name + Each.run_name.args;
+      auto [At, New] = FTimes.try_emplace(Name, TTimes{Each.GetAdjustedRealTime(),
+                                                       Each.GetAdjustedCPUTime()});
       if (!New) {
         At->second.Real = std::min(At->second.Real, Each.GetAdjustedRealTime());
         At->second.Cpu = std::min(At->second.Cpu, Each.GetAdjustedCPUTime());
@@ -36,6 +37,7 @@ public:
     if (!Summaries.empty())
       ConsoleReporter::ReportRuns(Summaries);
   }
+  const std::map<std::string, TTimes> &Times() const { return FTimes; }
   TTimes Fastest(const std::string &Name) const {
     const auto At = FTimes.find(Name);
     return At == FTimes.end() ? TTimes{} : At->second;
