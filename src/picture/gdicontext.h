@@ -2,6 +2,7 @@
 
 #include "dibdecoder.h"
 #include "gdiobjects.h"
+#include "mfbytes.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -142,6 +143,20 @@ public:
   // Work accounting. Exhausted() turns true once the work budget is spent; players stop.
   void AddWork(qint64 Pixels);
   bool Exhausted() const { return FWork > FLimits.MaxWork; }
+  // Plays Records in order, each through PlayOne(its type, its bytes within Data), until
+  // PlayOne returns false, MaxRecords have been played or the work budget is spent. Every
+  // record counts one unit of work, so a file of many empty records ends too.
+  template <class F>
+  void PlayRecords(const std::vector<TMfRecord> &Records, const TMfBytes &Data, F &&PlayOne) {
+    qint64 Played = 0;
+    for (const TMfRecord &Record : Records) {
+      if (++Played > FLimits.MaxRecords || Exhausted())
+        return;
+      AddWork(1);
+      if (!PlayOne(Record.Type, Data.Sub(Record.Offset, Record.Size)))
+        return;
+    }
+  }
   // Pattern pixels kept by the object table; false when the bitmap may not be kept.
   bool Retain(const QImage &Image);
   // With CollectBounds: the union of the canvas-pixel boxes of everything drawn, ignoring

@@ -69,14 +69,9 @@ bool TWmfPlayer::Draws(quint32 Function) {
 }
 
 void TWmfPlayer::Play(TGdiContext &Context) {
-  qint64 Played = 0;
-  for (const TMfRecord &Record : FFile.Records) {
-    if (++Played > Context.Limits().MaxRecords || Context.Exhausted())
-      return;
-    Context.AddWork(1);
-    if (!PlayRecord(Context, Record.Type, FData.Sub(Record.Offset, Record.Size)))
-      return;
-  }
+  Context.PlayRecords(FFile.Records, FData, [&](quint32 Type, TMfBytes Bytes) {
+    return PlayRecord(Context, Type, Bytes);
+  });
 }
 
 bool TWmfPlayer::PlayRecord(TGdiContext &C, quint32 Function, TMfBytes R) {

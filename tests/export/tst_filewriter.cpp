@@ -3,6 +3,7 @@
 // are made of paths the file system refuses for everyone: a missing folder, a regular file
 // used as a folder, a directory as the target, a name too long, and a file size limit or
 // /dev/full for a write that stops short.
+#include "filetesting.h"
 #include "filewriter.h"
 
 #include <QDir>
@@ -20,24 +21,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray ReadAll(const QString &Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &Path, const QByteArray &Bytes) {
-  QFile File(Path);
-  QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(File.write(Bytes), Bytes.size());
-}
-
-// Every entry of a folder, hidden ones included: a left-over temporary file shows here.
-QStringList Entries(const QString &Folder) {
-  return QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
-}
 
 QString Expected(const QString &FullPath, int ErrorCode) {
   return QString("Cannot create file \"%1\". %2")

@@ -1,5 +1,6 @@
 // The whole path from the frame to the file: a frame holding a picture is captured, written
 // as the wallpaper, and the file is decoded by Qt's reader and compared with the frame.
+#include "filetesting.h"
 #include "capture.h"
 #include "filewriter.h"
 #include "wallpaperfile.h"
@@ -53,23 +54,6 @@ QImage FrameCapture(const QRect &PictureBounds) {
   auto *Picture = new TPictureWidget(&Frame);
   Picture->setGeometry(PictureBounds);
   return CaptureFrame(Frame);
-}
-
-QByteArray ReadAll(const QString &Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &Path, const QByteArray &Bytes) {
-  QFile File(Path);
-  QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  QCOMPARE(File.write(Bytes), Bytes.size());
-}
-
-QStringList Entries(const QString &Folder) {
-  return QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot,
-                                QDir::Name);
 }
 
 template <class F> QString MessageOf(F &&Write) {

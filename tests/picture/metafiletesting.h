@@ -36,8 +36,9 @@ inline QImage DrawMetafile(const QByteArray &File, QSize Dest) {
   return Canvas;
 }
 
-// The first pixel where two images differ, described; empty when they are equal.
-inline QString FirstDifference(const QImage &Actual, const QImage &Expected) {
+// The first pixel whose colour differs (alpha ignored: metafiles paint opaque), described;
+// empty when the images are equal.
+inline QString FirstColourDifference(const QImage &Actual, const QImage &Expected) {
   if (Actual.size() != Expected.size())
     return QString("size %1x%2, expected %3x%4")
         .arg(Actual.width()).arg(Actual.height()).arg(Expected.width()).arg(Expected.height());

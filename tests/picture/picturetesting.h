@@ -1,7 +1,7 @@
 #pragma once
 
 // What the tests of every picture kind need: a file's bytes, the message a load throws,
-// and a picture drawn at its own size over a known colour.
+// a picture drawn at its own size over a known colour, and where two images differ.
 
 #include "picture.h"
 
@@ -37,4 +37,24 @@ inline QImage DrawOver(TPicture &Picture, QRgb Fill) {
   const QRect Dest(0, 0, Picture.Width(), Picture.Height());
   Picture.Draw(Painter, Dest, Dest);
   return Canvas;
+}
+
+// The first pixel where two images differ, alpha included, as text; empty when they are
+// equal.
+inline QString FirstDifference(const QImage &Actual, const QImage &Expected) {
+  if (Actual.size() != Expected.size())
+    return QStringLiteral("size %1x%2, expected %3x%4")
+        .arg(Actual.width())
+        .arg(Actual.height())
+        .arg(Expected.width())
+        .arg(Expected.height());
+  for (int Y = 0; Y < Actual.height(); ++Y)
+    for (int X = 0; X < Actual.width(); ++X)
+      if (Actual.pixel(X, Y) != Expected.pixel(X, Y))
+        return QStringLiteral("pixel %1,%2: %3, expected %4")
+            .arg(X)
+            .arg(Y)
+            .arg(Actual.pixel(X, Y), 8, 16)
+            .arg(Expected.pixel(X, Y), 8, 16);
+  return {};
 }

@@ -28,24 +28,6 @@ QImage Drawn(TPicture &Picture) {
   return Canvas;
 }
 
-QString FirstDifference(const QImage &Actual, const QImage &Expected) {
-  if (Actual.size() != Expected.size())
-    return QStringLiteral("size %1x%2, expected %3x%4")
-        .arg(Actual.width())
-        .arg(Actual.height())
-        .arg(Expected.width())
-        .arg(Expected.height());
-  for (int Y = 0; Y < Actual.height(); ++Y)
-    for (int X = 0; X < Actual.width(); ++X)
-      if (Actual.pixel(X, Y) != Expected.pixel(X, Y))
-        return QStringLiteral("pixel %1,%2: %3, expected %4")
-            .arg(X)
-            .arg(Y)
-            .arg(Actual.pixel(X, Y), 8, 16)
-            .arg(Expected.pixel(X, Y), 8, 16);
-  return {};
-}
-
 QImage Decoded(const QString &Name) {
   TBitmap Bitmap;
   Bitmap.LoadFromBytes(ReadFile(Suite(Name)));

@@ -90,7 +90,7 @@ void TestEmfDrawing::opaqueTextRectangle() {
       .Record(Emr::ExtTextOutW, ExtTextOutWPayload(10, 10, "", 2, QRect(5, 6, 30, 20)));
   QImage E = Expect();
   FillPixels(E, QRect(5, 6, 30, 20), Yellow);
-  const QString Difference = FirstDifference(DrawMetafile(W.Finish(), QSize(100, 100)), E);
+  const QString Difference = FirstColourDifference(DrawMetafile(W.Finish(), QSize(100, 100)), E);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 
@@ -170,7 +170,7 @@ void TestEmfDrawing::damagedRecordStopsDrawing() {
   W.Record(Emr::Rectangle, {50, 50, 70, 70});
   QImage E = Expect();
   FillPixels(E, QRect(10, 10, 19, 9), Red);
-  const QString Difference = FirstDifference(DrawMetafile(W.Finish(), QSize(100, 100)), E);
+  const QString Difference = FirstColourDifference(DrawMetafile(W.Finish(), QSize(100, 100)), E);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 

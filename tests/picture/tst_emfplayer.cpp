@@ -378,7 +378,7 @@ void TestEmfPlayer::exactPixels() {
   QFETCH(QByteArray, File);
   QFETCH(QSize, Dest);
   QFETCH(QImage, Expected);
-  const QString Difference = FirstDifference(DrawMetafile(File, Dest), Expected);
+  const QString Difference = FirstColourDifference(DrawMetafile(File, Dest), Expected);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 

@@ -34,20 +34,6 @@ QImage ReadRgb(const QString &File, int Width, int Height) {
   return Image;
 }
 
-QString FirstDifference(const QImage &Actual, const QImage &Expected) {
-  if (Actual.size() != Expected.size())
-    return QStringLiteral("sizes differ");
-  for (int Y = 0; Y < Actual.height(); ++Y)
-    for (int X = 0; X < Actual.width(); ++X)
-      if (Actual.pixel(X, Y) != Expected.pixel(X, Y))
-        return QStringLiteral("pixel %1,%2: %3, expected %4")
-            .arg(X)
-            .arg(Y)
-            .arg(Actual.pixel(X, Y), 8, 16)
-            .arg(Expected.pixel(X, Y), 8, 16);
-  return {};
-}
-
 QList<QRgb> Pixels(const QImage &Image) {
   QList<QRgb> Out;
   for (int Y = 0; Y < Image.height(); ++Y)

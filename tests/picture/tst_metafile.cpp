@@ -231,7 +231,7 @@ void TestMetafile::drawsIntoDestinationWithinClip() {
   Painter.end();
   QImage Expected = FilledImage(QSize(200, 200), FrameColor);
   FillPixels(Expected, QRect(30, 40, 15, 10), Red);
-  const QString Difference = FirstDifference(Canvas, Expected);
+  const QString Difference = FirstColourDifference(Canvas, Expected);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 
@@ -287,7 +287,7 @@ void TestMetafile::pictureBoxStretchesMetafile() {
   Painter.end();
   QImage Expected = FilledImage(QSize(300, 300), FrameColor);
   FillPixels(Expected, QRect(110, 20, 99, 19), Red);
-  const QString Difference = FirstDifference(Canvas, Expected);
+  const QString Difference = FirstColourDifference(Canvas, Expected);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 

@@ -79,21 +79,6 @@ QImage ReferenceOverWhite(const QString &File, const QByteArray &Data) {
   return Canvas;
 }
 
-// The first pixel where two images differ, as text; empty when they are equal.
-QString FirstDifference(const QImage &Actual, const QImage &Expected) {
-  if (Actual.size() != Expected.size())
-    return QStringLiteral("sizes differ");
-  for (int Y = 0; Y < Actual.height(); ++Y)
-    for (int X = 0; X < Actual.width(); ++X)
-      if (Actual.pixel(X, Y) != Expected.pixel(X, Y))
-        return QStringLiteral("pixel %1,%2: %3, expected %4")
-            .arg(X)
-            .arg(Y)
-            .arg(Actual.pixel(X, Y), 8, 16)
-            .arg(Expected.pixel(X, Y), 8, 16);
-  return {};
-}
-
 // What the file's own chunks say about its transparency, read here without libpng.
 TPngTransparency DeclaredTransparency(const QByteArray &Data) {
   const int ColorType = uchar(Data[25]);

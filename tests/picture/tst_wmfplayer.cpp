@@ -195,7 +195,7 @@ void TestWmfPlayer::exactPixels_data() {
 void TestWmfPlayer::exactPixels() {
   QFETCH(QByteArray, File);
   QFETCH(QImage, Expected);
-  const QString Difference = FirstDifference(DrawMetafile(File, QSize(100, 100)), Expected);
+  const QString Difference = FirstColourDifference(DrawMetafile(File, QSize(100, 100)), Expected);
   QVERIFY2(Difference.isEmpty(), qPrintable(Difference));
 }
 

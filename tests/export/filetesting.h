@@ -1,0 +1,30 @@
+#pragma once
+
+// Files and folders as the writing tests see them.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray ReadAll(const QString &Path) {
+  QFile File(Path);
+  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+// Writes a fixture; a failure is recorded against the calling test function.
+inline void WriteAll(const QString &Path, const QByteArray &Bytes) {
+  QFile File(Path);
+  QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  QCOMPARE(File.write(Bytes), Bytes.size());
+}
+
+// Every entry of a folder, hidden ones included: a left-over temporary file shows here.
+inline QStringList Entries(const QString &Folder) {
+  return QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                    QDir::NoDotAndDotDot,
+                                QDir::Name);
+}
