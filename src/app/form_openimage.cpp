@@ -61,3 +61,22 @@ void TZelvaneForm::dropEvent(QDropEvent *Event) {
   Event->acceptProposedAction();
   RunHandler([this, &FileName] { OpenPicture(FileName); });
 }
+
+bool TZelvaneForm::TakeFileDrop(QEvent *Event) {
+  switch (Event->type()) {
+  case QEvent::DragEnter:
+  case QEvent::DragMove:
+  case QEvent::Drop: {
+    auto *Drop = static_cast<QDropEvent *>(Event);
+    if (DroppedFile(Drop->mimeData()).isEmpty())
+      return false;
+    if (Event->type() == QEvent::Drop)
+      dropEvent(Drop);
+    else
+      Drop->acceptProposedAction();
+    return true;
+  }
+  default:
+    return false;
+  }
+}

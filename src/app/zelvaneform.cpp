@@ -207,6 +207,8 @@ void TZelvaneForm::WireEvents() {
   CloseSpeedButton->OnClick = Handler(this, &TZelvaneForm::CloseSpeedButtonClick);
   LinkLabel->OnClick = Handler(this, &TZelvaneForm::LinkLabelClick);
 
+  // The edit box takes dropped text; a dropped picture file opens instead (eventFilter).
+  WatermarkEdit->installEventFilter(this);
   ZoomTrackBar->installEventFilter(this);
   QualityTrackBar->installEventFilter(this);
   for (int I = 0; I < StretchRadioGroup->Count(); ++I)
@@ -260,6 +262,8 @@ bool TZelvaneForm::PressAccelerator(QChar Letter) {
 }
 
 bool TZelvaneForm::eventFilter(QObject *Watched, QEvent *Event) {
+  if (Watched == WatermarkEdit)
+    return TakeFileDrop(Event) || QWidget::eventFilter(Watched, Event);
   // Controls that take no typed characters let a plain letter press its button.
   if (Event->type() == QEvent::KeyPress) {
     auto *Key = static_cast<QKeyEvent *>(Event);

@@ -101,6 +101,9 @@ protected:
   void showEvent(QShowEvent *Event) override;
   void dragEnterEvent(QDragEnterEvent *Event) override;
   void dropEvent(QDropEvent *Event) override;
+  // Takes a drag or drop that carries one local file, for a control that would otherwise
+  // take it as text: the file opens as if dropped on the window. False for any other event.
+  bool TakeFileDrop(QEvent *Event);
 
 private:
   void CreateControls();

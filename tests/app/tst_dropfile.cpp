@@ -70,11 +70,13 @@ private slots:
   void RefusedDrags();
   void DropsOverControlsReachTheWindow_data();
   void DropsOverControlsReachTheWindow();
+  void DropOnTheEditBox_data();
+  void DropOnTheEditBox();
 
 private:
   std::unique_ptr<TZelvaneForm> NewForm(TAnsweringFileDialog **Dialog);
   // Sends a drag entering at At and, when it was accepted, the drop; true when both were.
-  bool Drop(TZelvaneForm &Form, const QMimeData &Data, const QPoint &At = QPoint(400, 300));
+  bool Drop(QWidget &Target, const QMimeData &Data, const QPoint &At = QPoint(400, 300));
 
   QTemporaryDir FDir;
   QString FStartDir;
@@ -108,7 +110,7 @@ std::unique_ptr<TZelvaneForm> TDropFileTest::NewForm(TAnsweringFileDialog **Dial
   return Form;
 }
 
-bool TDropFileTest::Drop(TZelvaneForm &Form, const QMimeData &Data, const QPoint &At) {
+bool TDropFileTest::Drop(QWidget &Form, const QMimeData &Data, const QPoint &At) {
   QDragEnterEvent Enter(At, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &Data,
                         Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(&Form, &Enter);
@@ -261,6 +263,39 @@ void TDropFileTest::DropsOverControlsReachTheWindow() {
   std::unique_ptr<TZelvaneForm> Form = NewForm(&Unused);
   QVERIFY(Form);
   QCOMPARE(DropTargetAt(*Form, At), Form.get());
+}
+
+// The edit box takes drops itself: a picture file still opens, text still goes into the box.
+void TDropFileTest::DropOnTheEditBox_data() {
+  QTest::addColumn<bool>("AsFile");
+  QTest::addRow("picture file opens") << true;
+  QTest::addRow("text is typed in") << false;
+}
+
+void TDropFileTest::DropOnTheEditBox() {
+  QFETCH(bool, AsFile);
+  TAnsweringFileDialog *Unused = nullptr;
+  std::unique_ptr<TZelvaneForm> Form = NewForm(&Unused);
+  QVERIFY(Form);
+  const QString File = TestData("pngsuite/basn2c08.png");
+  // A file manager's drag carries the file's address as text too.
+  const std::unique_ptr<QMimeData> Data = FilesData({File});
+  Data->setText(AsFile ? QUrl::fromLocalFile(File).toString() : QStringLiteral("Holiday"));
+  if (!AsFile)
+    Data->setUrls({});
+  const TOpened Before = StateOf(*Form);
+
+  const QPoint At = Form->WatermarkEdit->mapTo(Form.get(), QPoint(20, 10));
+  QWidget *Target = DropTargetAt(*Form, At);
+  QCOMPARE(Target, Form->WatermarkEdit);
+  QVERIFY(Drop(*Target, *Data, QPoint(20, 10)));
+
+  QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Shown.join('\n')));
+  const TOpened After = StateOf(*Form);
+  QCOMPARE(Form->WatermarkEdit->text(), AsFile ? QString() : QStringLiteral("Holiday"));
+  QCOMPARE(After.OpenPath, AsFile ? QFileInfo(File).absolutePath() + '/' : Before.OpenPath);
+  QCOMPARE(After.Natural, AsFile ? QSize(32, 32) : Before.Natural);
+  QCOMPARE(After.Frame != Before.Frame, true);
 }
 
 QTEST_MAIN(TDropFileTest)
