@@ -63,11 +63,12 @@ upgrade_decoders() {
   touch "$stamp"
 }
 
+# configure_and_build [TARGET]: everything, or only TARGET.
 configure_and_build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_WERROR=ON
   fi
-  cmake --build "$BUILD_DIR"
+  cmake --build "$BUILD_DIR" ${1:+--target "$1"}
 }
 
 shipped_tests() {
@@ -86,13 +87,14 @@ sanitizer_tests() {
 
 case "${1:-}" in
   run)
-    install_missing
-    configure_and_build
+    # Said before anything is installed or built: without a display there is nothing to show.
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
       echo "No display to show the window on. Start it under a virtual X server instead:" >&2
       echo "  xvfb-run -a ./build.sh run" >&2
       exit 1
     fi
+    install_missing
+    configure_and_build zelvane
     exec "$BUILD_DIR/src/app/zelvane"
     ;;
   test)

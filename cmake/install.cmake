@@ -1,6 +1,6 @@
 # Installing Zelvane as a desktop program, and packaging it for Debian.
 #
-#   cmake --install <build> --prefix /usr   (or DESTDIR=<root> cmake --install <build>)
+#   cmake --install <build> --prefix /usr --strip   (or DESTDIR=<root> cmake --install ...)
 #
 #   bin/zelvane
 #   share/applications/org.example.zelvane.desktop

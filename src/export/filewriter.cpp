@@ -22,17 +22,39 @@ QByteArray FolderOfNative(const QByteArray &Path) {
   return Slash <= 0 ? QByteArray(Slash == 0 ? "/" : ".") : Path.left(Slash);
 }
 
+QByteArray TemporaryNameIn(const QByteArray &Folder) {
+  return Folder + "/.zelvane-" +
+         QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
+}
+
+// A file in Folder that has no name yet, so that a process killed while writing it leaves
+// nothing behind; -1 with errno on failure. A file system that cannot make one answers
+// EOPNOTSUPP (or EISDIR, on kernels that predate the flag).
+int CreateUnnamed(const QByteArray &Folder) {
+  return ::open(Folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+bool CannotCreateUnnamed(int ErrorCode) {
+  return ErrorCode == EOPNOTSUPP || ErrorCode == EISDIR || ErrorCode == EINVAL;
+}
+
 // ".zelvane-<16 hex digits>.tmp" in Folder, created exclusively; -1 with errno on failure.
 int CreateTemporary(const QByteArray &Folder, QByteArray &Path) {
   for (int Attempt = 0; Attempt < TemporaryNameAttempts; ++Attempt) {
-    Path = Folder + "/.zelvane-" +
-           QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".tmp";
+    Path = TemporaryNameIn(Folder);
     const int Handle = ::open(Path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (Handle >= 0 || errno != EEXIST)
       return Handle;
   }
   errno = EEXIST;
   return -1;
+}
+
+// Gives the unnamed file behind Handle the name Path; 0, or -1 with errno (EEXIST when the
+// name is taken). Through /proc, which needs no privilege, unlike AT_EMPTY_PATH.
+int LinkUnnamed(int Handle, const QByteArray &Path) {
+  const QByteArray Self = "/proc/self/fd/" + QByteArray::number(Handle);
+  return ::linkat(AT_FDCWD, Self.constData(), AT_FDCWD, Path.constData(), AT_SYMLINK_FOLLOW);
 }
 
 void SyncFolder(const QByteArray &Folder) {
@@ -82,7 +104,11 @@ TReplacingFile::TReplacingFile(const QString &FileName)
   if (QFile::encodeName(QFileInfo(QFile::decodeName(FTarget)).fileName()).size() > NAME_MAX)
     Fail(ENAMETOOLONG);
 
-  FHandle = CreateTemporary(FolderOfNative(FTarget), FTemporary);
+  const QByteArray Folder = FolderOfNative(FTarget);
+  FHandle = CreateUnnamed(Folder);
+  FUnnamed = FHandle >= 0;
+  if (!FUnnamed && CannotCreateUnnamed(errno))
+    FHandle = CreateTemporary(Folder, FTemporary);
   if (FHandle < 0) {
     const int Error = errno;
     FTemporary.clear();
@@ -104,6 +130,7 @@ void TReplacingFile::Discard() {
   if (FHandle >= 0)
     ::close(FHandle);
   FHandle = -1;
+  FUnnamed = false;
   if (!FTemporary.isEmpty())
     ::unlink(FTemporary.constData());
   FTemporary.clear();
@@ -132,20 +159,48 @@ void TReplacingFile::Commit(const QByteArray &Bytes) {
     Next += Written;
     Left -= static_cast<size_t>(Written);
   }
+  const bool InPlace = FTemporary.isEmpty() && !FUnnamed;
   // Devices and pipes cannot be synced; for them EINVAL is no failure.
-  if (::fsync(FHandle) != 0 && !(FTemporary.isEmpty() && (errno == EINVAL || errno == EROFS)))
+  if (::fsync(FHandle) != 0 && !(InPlace && (errno == EINVAL || errno == EROFS)))
     Fail(errno);
+  // An unnamed file is named while it is open: its handle is all that keeps it.
+  const bool Placed = FUnnamed && NameUnnamed();
   const int Handle = FHandle;
   FHandle = -1;
+  FUnnamed = false;
   // A failing close can still mean lost data (quota, network file systems).
-  if (::close(Handle) != 0 && errno != EINTR)
-    Fail(errno);
-  if (FTemporary.isEmpty())
+  if (::close(Handle) != 0 && errno != EINTR) {
+    const int Error = errno;
+    if (Placed)
+      ::unlink(FTarget.constData()); // it was new: no file of that name, as before
+    Fail(Error);
+  }
+  if (InPlace)
     return;
-  if (::rename(FTemporary.constData(), FTarget.constData()) != 0)
+  if (!Placed && ::rename(FTemporary.constData(), FTarget.constData()) != 0)
     Fail(errno);
   FTemporary.clear();
   SyncFolder(FolderOfNative(FTarget));
+}
+
+bool TReplacingFile::NameUnnamed() {
+  // A new file takes its name in one step. A name already taken cannot be linked over, so
+  // the file gets a name of its own beside it for the rename, which stands there only for
+  // the moment between the two calls.
+  if (LinkUnnamed(FHandle, FTarget) == 0)
+    return true;
+  if (errno != EEXIST)
+    Fail(errno);
+  for (int Attempt = 0; Attempt < TemporaryNameAttempts; ++Attempt) {
+    const QByteArray Path = TemporaryNameIn(FolderOfNative(FTarget));
+    if (LinkUnnamed(FHandle, Path) == 0) {
+      FTemporary = Path;
+      return false;
+    }
+    if (errno != EEXIST)
+      Fail(errno);
+  }
+  Fail(EEXIST);
 }
 
 void WriteFileReplacing(const QString &FileName, const QByteArray &Bytes) {

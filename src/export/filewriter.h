@@ -9,8 +9,13 @@
 // is replaced only by a complete new one:
 //
 //   dir/name            <- untouched until the very end
-//   dir/.zelvane-XXXX   <- created beside it, written in full, flushed to disk,
-//                          then renamed over dir/name in one step
+//   (a file without a name, in dir)
+//                       <- written in full and flushed to disk; then it takes the name
+//                          dir/name in one step if that is free, or else the name
+//                          dir/.zelvane-XXXX.tmp, which is at once renamed over dir/name
+//
+// A process killed while writing leaves nothing behind. A file system that cannot make a
+// file without a name gets the named temporary from the start instead.
 //
 // A target that exists but is not a regular file (a device, a pipe) cannot be renamed
 // over; it is opened and written in place instead.
@@ -45,11 +50,15 @@ public:
 private:
   [[noreturn]] void Fail(int ErrorCode);
   void Discard();
+  // Links the unnamed file in: true when it took the target's name itself, false when it
+  // took a temporary name (FTemporary) to be renamed over the target.
+  bool NameUnnamed();
 
   QString FFullName;
   QByteArray FTarget;    // native path that is finally replaced (links resolved)
-  QByteArray FTemporary; // native path of the file beside it; empty when writing in place
+  QByteArray FTemporary; // native path of a named file beside it; empty while unnamed or in place
   int FHandle = -1;
+  bool FUnnamed = false; // FHandle is a file without a name in the target's folder
 };
 
 // TReplacingFile(FileName).Commit(Bytes).

@@ -10,6 +10,8 @@
 # Second run: Save Wallpaper -> type a name -> Close.
 # Then e2e_check compares both files with frames computed from the input picture, and reads
 # the settings file. No window manager runs, so the window stays where the program put it.
+# Its scratch folder goes whatever the outcome; ZELVANE_E2E_KEEP=1 keeps it after a failure,
+# with a screenshot of the moment.
 set -euo pipefail
 
 PROGRAM=$1
@@ -37,8 +39,8 @@ finish() {
   # Every clean-up step runs, whatever fails before it.
   set +e
   if [ $Status -ne 0 ]; then
-    echo "e2e: FAILED at step: $STEP (files kept in $WORK)" >&2
-    [ -n "${DISPLAY:-}" ] && command -v import >/dev/null &&
+    echo "e2e: FAILED at step: $STEP" >&2
+    [ -n "${ZELVANE_E2E_KEEP:-}" ] && [ -n "${DISPLAY:-}" ] && command -v import >/dev/null &&
       import -display "$DISPLAY" -window root "$WORK/failure.png" 2>/dev/null &&
       echo "e2e: screen at the failure: $WORK/failure.png" >&2
     for Log in "$WORK"/program-*.log; do
@@ -48,7 +50,12 @@ finish() {
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
-  [ $Status -eq 0 ] && rm -rf "$WORK"
+  # The folder goes also after a failure (its logs are printed above), unless asked to keep it.
+  if [ $Status -ne 0 ] && [ -n "${ZELVANE_E2E_KEEP:-}" ]; then
+    echo "e2e: files kept in $WORK" >&2
+  else
+    rm -rf "$WORK"
+  fi
   exit $Status
 }
 trap finish EXIT

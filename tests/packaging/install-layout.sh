@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What `cmake --install` lays out under /usr, installed into a scratch root.
+# What `cmake --install --strip` lays out under /usr, installed into a scratch root.
 #   install-layout.sh <build folder> <source folder>
 set -euo pipefail
 BUILD=$1
@@ -10,7 +10,7 @@ trap 'rm -rf "$ROOT"' EXIT
 
 fail() { echo "install: $*" >&2; exit 1; }
 
-DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr >/dev/null
+DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr --strip >/dev/null
 
 # Exactly these files, nothing of the tests, benchmarks or libraries.
 diff -u "$SOURCE/tests/packaging/installed-files.txt" <(cd "$ROOT" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
@@ -18,6 +18,7 @@ diff -u "$SOURCE/tests/packaging/installed-files.txt" <(cd "$ROOT" && find . -ty
 
 [ -x "$ROOT/usr/bin/zelvane" ] || fail "usr/bin/zelvane is not executable"
 readelf -d "$ROOT/usr/bin/zelvane" | grep -qE 'RPATH|RUNPATH' && fail "usr/bin/zelvane carries a run-time search path"
+readelf -S "$ROOT/usr/bin/zelvane" | grep -qE '\.(debug_|symtab)' && fail "usr/bin/zelvane is not stripped"
 
 # Each icon is a PNG of its folder's size (width and height from the IHDR chunk).
 for Size in 16 32 48 64 128 256; do
