@@ -124,6 +124,8 @@ void TProfileFile::WriteBool(const QString &Section, const QString &Key, bool Va
 void TProfileFile::Flush() {
   if (FPending.isEmpty())
     return;
+  if (FFileName.isEmpty())
+    Fail(QStringLiteral("No settings file to write"));
 
   // Best effort: without the lock (a folder we cannot write to, a copy that hangs) the write
   // below still runs, and fails on its own where the folder is the problem.

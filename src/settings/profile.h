@@ -17,6 +17,8 @@
 // write, survive; for a key both write, the copy that flushes last wins. A lock file
 // ("<name>.lock") keeps two copies from flushing at the same instant.
 //
+// An empty file name names no file: it reads as empty and is never written.
+//
 // A missing file, one that cannot be read and one larger than MaxFileSize or of more than
 // MaxLineCount lines all read as empty. Flush refuses to touch a file it cannot read, an
 // oversize one included: that is no settings file of ours, but may be someone's file.
