@@ -7,7 +7,10 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
+
+#include <unistd.h>
 
 namespace {
 
@@ -15,8 +18,8 @@ namespace {
   throw std::runtime_error(Message.toStdString());
 }
 
-// The file's bytes; empty for a missing file or one beyond the limits. Throws when the
-// file exists but cannot be read (a folder, a device, no permission, a read error).
+// The file's bytes; empty for a missing file. Throws when the file exists but cannot be read
+// (a folder, a device, no permission, a read error) or lies beyond the limits.
 QByteArray ReadFileBytes(const QString &FileName) {
   const QFileInfo Info(FileName);
   if (!Info.exists())
@@ -33,12 +36,12 @@ QByteArray ReadFileBytes(const QString &FileName) {
   if (File.error() != QFileDevice::NoError)
     Fail(QStringLiteral("Cannot read %1: %2").arg(FileName, File.errorString()));
   if (Data.size() > TProfileFile::MaxFileSize)
-    return {};
+    Fail(QStringLiteral("Cannot read %1: larger than a settings file").arg(FileName));
   // Lines cost far more memory than their bytes; a file of millions of line breaks is no
   // settings file. (For UTF-16 this counts 0x0A bytes, an upper bound of the lines.)
   const qsizetype Lines = Data.count('\n') + (Data.isEmpty() || Data.endsWith('\n') ? 0 : 1);
   if (Lines > TProfileFile::MaxLineCount)
-    return {};
+    Fail(QStringLiteral("Cannot read %1: more lines than a settings file").arg(FileName));
   return Data;
 }
 
@@ -121,6 +124,8 @@ void TProfileFile::WriteBool(const QString &Section, const QString &Key, bool Va
 void TProfileFile::Flush() {
   if (FPending.isEmpty())
     return;
+  if (FFileName.isEmpty())
+    Fail(QStringLiteral("No settings file to write"));
 
   // Best effort: without the lock (a folder we cannot write to, a copy that hangs) the write
   // below still runs, and fails on its own where the folder is the problem.
@@ -133,11 +138,19 @@ void TProfileFile::Flush() {
     Current.SetValue(Write.Section, Write.Key, Write.Value);
   const QByteArray Bytes = Current.ToBytes();
 
+  // Unbuffered, so a failing write shows here and not inside commit(), which would still put
+  // the short temporary file in place. The data is on the disk before the rename, so the old
+  // file is only ever replaced by a complete new one.
   QSaveFile Out(FFileName);
-  if (!Out.open(QIODevice::WriteOnly))
+  if (!Out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     Fail(QStringLiteral("Cannot create %1: %2").arg(FFileName, Out.errorString()));
   if (Out.write(Bytes) != Bytes.size()) {
     const QString Reason = Out.errorString();
+    Out.cancelWriting();
+    Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, Reason));
+  }
+  if (::fsync(Out.handle()) != 0) {
+    const QString Reason = qt_error_string(errno);
     Out.cancelWriting();
     Fail(QStringLiteral("Cannot write %1: %2").arg(FFileName, Reason));
   }

@@ -17,14 +17,20 @@
 // write, survive; for a key both write, the copy that flushes last wins. A lock file
 // ("<name>.lock") keeps two copies from flushing at the same instant.
 //
+// An empty file name names no file: it reads as empty and is never written.
+//
 // A missing file, one that cannot be read and one larger than MaxFileSize or of more than
-// MaxLineCount lines all read as empty. Flush replaces an oversize file (it cannot be a settings
-// file of ours) but refuses to replace a file it cannot read.
+// MaxLineCount lines all read as empty. Flush refuses to touch a file it cannot read, an
+// oversize one included: that is no settings file of ours, but may be someone's file.
+//
+// A flush that does not reach the disk completely (a full disk, a write error) leaves the old
+// file byte for byte as it was: the new file replaces it only once all of it is written.
 class TProfileFile {
 public:
   // Values are read up to this many UTF-16 code units, as through a 2048-unit buffer.
   static constexpr qsizetype MaxValueLength = 2047;
-  // Larger files, or files of more lines, are not settings files of ours: they read as empty.
+  // Larger files, or files of more lines, are not settings files of ours: they read as empty
+  // and are never written.
   static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
   static constexpr qsizetype MaxLineCount = 100000;
 
@@ -60,8 +66,8 @@ public:
   bool Modified() const { return !FPending.isEmpty(); }
 
   // Writes the pending writes as described above. Throws std::runtime_error when the current
-  // file cannot be read or the new one cannot be written; the file is then left as it was and
-  // the writes stay pending.
+  // file cannot be read (or is oversize) or the new one cannot be written in full; the file is
+  // then left as it was and the writes stay pending.
   void Flush();
 
 private:

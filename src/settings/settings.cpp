@@ -1,18 +1,10 @@
 #include "settings.h"
 #include "profile.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
-
-#include <stdexcept>
-
 namespace {
 
 const QString Config = QStringLiteral("config");
 const QString Watermark = QStringLiteral("watermark");
-const QString SettingsBaseName = QStringLiteral("Zelvane.ini");
 
 struct TStyleKey {
   TStyleFlag Flag;
@@ -109,24 +101,6 @@ void WriteAll(TProfileFile &File, TSettingsTarget &Target) {
 }
 
 } // namespace
-
-QString SettingsFileNameIn(const QString &ExeFolder, bool ExeFolderWritable,
-                           const QString &ConfigFolder) {
-  const QString Beside = QDir(ExeFolder).filePath(SettingsBaseName);
-  if (QFileInfo::exists(Beside) || ExeFolderWritable || ConfigFolder.isEmpty())
-    return Beside;
-  // A failure to make the folder shows later as a write that fails, which is swallowed.
-  QDir().mkpath(ConfigFolder);
-  return QDir(ConfigFolder).filePath(SettingsBaseName);
-}
-
-QString SettingsFileName() {
-  const QString Folder = QCoreApplication::applicationDirPath();
-  if (Folder.isEmpty())
-    throw std::runtime_error("The executable's folder is unknown");
-  return SettingsFileNameIn(Folder, QFileInfo(Folder).isWritable(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-}
 
 void LoadSettings(TSettingsTarget &Target, const QString &FileName) noexcept {
   try {

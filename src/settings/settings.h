@@ -1,30 +1,9 @@
 #pragma once
 
+#include "settingslocation.h"
 #include "settingstarget.h"
 
 #include <QString>
-
-// "Zelvane.ini" in the folder of the running executable, or in the user's configuration
-// folder where the executable's folder takes no files (see SettingsFileNameIn). Throws
-// std::runtime_error when the executable's folder is unknown (no application object).
-QString SettingsFileName();
-
-// Where the settings file lives, given the executable's folder, whether that folder lets
-// this user create files, and the user's configuration folder for this program:
-//
-//   ExeFolder/Zelvane.ini exists?  -- yes -->  ExeFolder/Zelvane.ini
-//              | no
-//   ExeFolderWritable?             -- yes -->  ExeFolder/Zelvane.ini
-//              | no
-//   ConfigFolder empty?            -- yes -->  ExeFolder/Zelvane.ini   (nowhere better)
-//              | no
-//   ConfigFolder/Zelvane.ini, the folder made when missing
-//
-// A program run from its build or unpacked folder keeps its file beside itself; an installed
-// one (in /usr/bin, which its users cannot write) keeps it in ~/.config/Zelvane. A file that
-// already lies beside the executable always wins, so it can be shipped there on purpose.
-QString SettingsFileNameIn(const QString &ExeFolder, bool ExeFolderWritable,
-                           const QString &ConfigFolder);
 
 // Reads the settings file into Target, key by key:
 //
@@ -36,6 +15,7 @@ QString SettingsFileNameIn(const QString &ExeFolder, bool ExeFolderWritable,
 // that fails its test (empty text, a size or colour of 0 or less, a left or top of 0 or less
 // or at or beyond the frame's size, a flag that is no non-zero integer) is skipped. An error
 // ends the reading where it happens, keeping what was applied before. Never throws.
+// An empty FileName (see SettingsFileNameIn) is read as a missing file and never written.
 void LoadSettings(TSettingsTarget &Target, const QString &FileName) noexcept;
 void LoadSettings(TSettingsTarget &Target) noexcept;
 

@@ -28,7 +28,8 @@ private slots:
   void SameKeyLastFlushWins();
   void OneEnormousLine();
   void FileAtSizeLimit();
-  void OversizeFile();
+  void OversizeFileLeftAlone_data();
+  void OversizeFileLeftAlone();
   void LineCountLimit_data();
   void LineCountLimit();
   void BinaryGarbage();
@@ -177,19 +178,30 @@ void TProfileFlushTest::FileAtSizeLimit() {
   QCOMPARE(File.ReadInteger(u"config"_s, u"quality"_s, 10), 7);
 }
 
-void TProfileFlushTest::OversizeFile() {
-  // One byte over the limit: not a settings file of ours; it reads as empty and a flush
-  // replaces it by a sound one.
-  QByteArray Data = "[config]\nquality=7\n;"_ba;
-  Data += QByteArray(TProfileFile::MaxFileSize - Data.size(), 'x') + "\n";
-  QCOMPARE(Data.size(), TProfileFile::MaxFileSize + 1);
+void TProfileFlushTest::OversizeFileLeftAlone_data() {
+  QTest::addColumn<QByteArray>("Data");
+  QByteArray Large = "[config]\nquality=7\n;"_ba;
+  Large += QByteArray(TProfileFile::MaxFileSize - Large.size(), 'x') + "\n";
+  QCOMPARE(Large.size(), TProfileFile::MaxFileSize + 1);
+  QTest::addRow("one byte too large") << Large;
+  QTest::addRow("one line too many")
+      << "[config]\nquality=7\n"_ba + QByteArray(TProfileFile::MaxLineCount - 1, '\n');
+}
+
+void TProfileFlushTest::OversizeFileLeftAlone() {
+  // Not a settings file of ours, yet maybe someone's: nothing is read from it, and it is
+  // neither written to nor replaced, however often a flush is tried.
+  QFETCH(QByteArray, Data);
   WriteFileBytes(FPath, Data);
   {
     TProfileFile File(FPath);
     QCOMPARE(File.ReadInteger(u"config"_s, u"quality"_s, 10), 10);
     File.WriteInteger(u"config"_s, u"quality"_s, 6);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, File.Flush());
   }
-  QCOMPARE(ReadFileBytes(FPath), "[config]\nquality=6\n"_ba);
+  QCOMPARE(ReadFileBytes(FPath), Data);
+  QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+           QStringList{u"Zelvane.ini"_s});
 }
 
 void TProfileFlushTest::LineCountLimit_data() {

@@ -1,5 +1,6 @@
-// Where Zelvane.ini lives: beside the executable when it is there or may be made there, else
-// in the user's configuration folder; and a save and load through the chosen name meet.
+// Where Zelvane.ini lives: beside a copy run from its own folder, in the user's configuration
+// folder for an installed program (root included); and a save and load through the chosen name
+// meet.
 #include "faketarget.h"
 #include "profiletestutil.h"
 #include "settings.h"
@@ -20,7 +21,7 @@ private slots:
   void Chooses_data();
   void Chooses();
   void FallbackFolderIsMade();
-  void FallbackRoundTrip();
+  void InstalledRoundTrip();
   void ConfigFolderIsNamedAfterTheProgram();
 
 private:
@@ -38,58 +39,87 @@ void TSettingsLocationTest::init() {
 }
 
 void TSettingsLocationTest::Chooses_data() {
-  QTest::addColumn<bool>("BesideExists");
+  // Folder: "own" (a build or unpacked folder), "prefix" (the same folder given as the install
+  // prefix's bin folder) or a real path. Writable: whether this user may create files there;
+  // root may everywhere, so for root only the install folders tell an installed program.
+  QTest::addColumn<QString>("Folder");
   QTest::addColumn<bool>("Writable");
+  QTest::addColumn<bool>("BesideExists");
   QTest::addColumn<bool>("HasConfig");
-  QTest::addColumn<bool>("ExpectBeside");
-  // A file shipped beside a read-only executable is still the one read and written.
-  QTest::addRow("existing file, read-only folder") << true << false << true << true;
-  QTest::addRow("existing file, writable folder") << true << true << true << true;
-  QTest::addRow("no file, writable folder") << false << true << true << true;
-  QTest::addRow("no file, read-only folder") << false << false << true << false;
-  // Without a configuration folder there is nowhere better; the write then fails silently.
-  QTest::addRow("no file, read-only folder, no config folder") << false << false << false << true;
+  QTest::addColumn<QString>("Expected"); // "beside", "config" or "none"
+  QTest::addRow("own folder") << "own" << true << false << true << "beside";
+  QTest::addRow("own folder, file beside") << "own" << true << true << true << "beside";
+  QTest::addRow("own folder, no config folder") << "own" << true << false << false << "beside";
+  QTest::addRow("read-only folder, user") << "own" << false << false << true << "config";
+  QTest::addRow("read-only folder, user, file beside") << "own" << false << true << true << "config";
+  QTest::addRow("prefix bin, user") << "prefix" << false << false << true << "config";
+  QTest::addRow("prefix bin, root") << "prefix" << true << false << true << "config";
+  QTest::addRow("prefix bin, root, file beside") << "prefix" << true << true << true << "config";
+  QTest::addRow("prefix bin, root, no config folder") << "prefix" << true << false << false << "none";
+  QTest::addRow("/usr/bin, user") << "/usr/bin" << false << false << true << "config";
+  QTest::addRow("/usr/bin, root") << "/usr/bin" << true << false << true << "config";
 }
 
 void TSettingsLocationTest::Chooses() {
-  QFETCH(bool, BesideExists);
+  QFETCH(QString, Folder);
   QFETCH(bool, Writable);
+  QFETCH(bool, BesideExists);
   QFETCH(bool, HasConfig);
-  QFETCH(bool, ExpectBeside);
-  const QString Beside = QDir(FExe).filePath(u"Zelvane.ini"_s);
+  QFETCH(QString, Expected);
+  const bool Scratch = Folder == u"own"_s || Folder == u"prefix"_s;
+  const QString ExeFolder = Scratch ? FExe : Folder;
+  QStringList Installs = InstallFolders();
+  if (Folder == u"prefix"_s)
+    Installs.append(FExe);
+  const QString Beside = QDir(ExeFolder).filePath(u"Zelvane.ini"_s);
   if (BesideExists)
     WriteFileBytes(Beside, "[config]\nquality=7\n"_ba);
+  const bool Existed = QFileInfo::exists(Beside);
+  const QByteArray Before = ReadFileBytes(Beside);
 
-  const QString Chosen = SettingsFileNameIn(FExe, Writable, HasConfig ? FConfig : QString());
-  QCOMPARE(Chosen, ExpectBeside ? Beside : QDir(FConfig).filePath(u"Zelvane.ini"_s));
+  const QString Chosen =
+      SettingsFileNameIn(ExeFolder, Writable, Installs, HasConfig ? FConfig : QString());
+  const QString InConfig = QDir(FConfig).filePath(u"Zelvane.ini"_s);
+  QCOMPARE(Chosen, Expected == u"beside"_s ? Beside : Expected == u"config"_s ? InConfig : QString());
   // Choosing never makes or touches the file itself.
-  QCOMPARE(QFileInfo::exists(Beside), BesideExists);
-  QVERIFY(!QFileInfo::exists(QDir(FConfig).filePath(u"Zelvane.ini"_s)));
+  QCOMPARE(QFileInfo::exists(Beside), Existed);
+  QCOMPARE(ReadFileBytes(Beside), Before);
+  QVERIFY(!QFileInfo::exists(InConfig));
 }
 
 void TSettingsLocationTest::FallbackFolderIsMade() {
   // ~/.config/Zelvane does not exist on a first run; the file's folder must, or the save fails.
   QVERIFY(!QFileInfo::exists(FConfig));
-  const QString Chosen = SettingsFileNameIn(FExe, false, FConfig);
+  const QString Chosen = SettingsFileNameIn(FExe, false, {}, FConfig);
   QVERIFY(QFileInfo(FConfig).isDir());
   QCOMPARE(QFileInfo(Chosen).absolutePath(), QFileInfo(FConfig).absoluteFilePath());
 }
 
-void TSettingsLocationTest::FallbackRoundTrip() {
-  TFakeTarget Written;
-  Written.S.Quality = 6;
-  Written.S.OpenPath = u"/pictures/"_s;
-  Written.S.LabelText = Written.S.EditText = u"kept"_s;
-  SaveSettings(Written, SettingsFileNameIn(FExe, false, FConfig));
+void TSettingsLocationTest::InstalledRoundTrip() {
+  // Root runs an installed copy that has an older file beside it: that file is neither read
+  // nor written, and the next start finds what this one saved.
+  const QString Beside = QDir(FExe).filePath(u"Zelvane.ini"_s);
+  const QByteArray Foreign = "[config]\nquality=7\n[watermark]\ntext=root's\n"_ba;
+  WriteFileBytes(Beside, Foreign);
+  const QString Chosen = SettingsFileNameIn(FExe, true, {FExe}, FConfig);
 
-  // Nothing lands beside the executable; the next start finds the file again.
-  QVERIFY(QDir(FExe).isEmpty());
+  TFakeTarget First;
+  LoadSettings(First, Chosen);
+  QCOMPARE(First.S, TFakeState());
+  First.S.Quality = 6;
+  First.S.OpenPath = u"/pictures/"_s;
+  First.S.LabelText = First.S.EditText = u"kept"_s;
+  SaveSettings(First, Chosen);
+
+  QCOMPARE(ReadFileBytes(Beside), Foreign);
+  QCOMPARE(QDir(FExe).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+           QStringList{u"Zelvane.ini"_s});
   const QByteArray Stored = ReadFileBytes(QDir(FConfig).filePath(u"Zelvane.ini"_s));
   QVERIFY2(Stored.contains("quality=6\n"), Stored.constData());
   QVERIFY2(Stored.contains("text=kept\n"), Stored.constData());
 
   TFakeTarget Read;
-  LoadSettings(Read, SettingsFileNameIn(FExe, false, FConfig));
+  LoadSettings(Read, SettingsFileNameIn(FExe, true, {FExe}, FConfig));
   QCOMPARE(Read.S.Quality, 6);
   QCOMPARE(Read.S.OpenPath, u"/pictures/"_s);
   QCOMPARE(Read.S.LabelText, u"kept"_s);
