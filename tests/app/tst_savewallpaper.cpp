@@ -505,7 +505,7 @@ void TSaveWallpaperTest::ExistingFileReplacedWhenConfirmed() {
   // Typed without its extension, which the dialog adds: the question is about that file.
   FSaveDialog->Typing = true;
   FSaveDialog->Replace = Replace;
-  QCOMPARE(Save(QStringLiteral("photo")), true);
+  QVERIFY(Save(QStringLiteral("photo")));
   QCOMPARE(FSaveDialog->Questions, QStringList{File});
   QCOMPARE(FilesIn(Folder), QStringList{"photo.jpg"});
   if (!Replace) {
