@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+
+class QFileDialog;
 class QWidget;
 
 // The window's open and save dialogs. Filters use the pipe form "Description|Pattern|...".
@@ -27,8 +30,22 @@ public:
 
   TKind Kind() const { return FKind; }
 
+  // Whether the dialog may close on Name, the full name it would return: a save dialog asks
+  // first (ConfirmReplace, over Dialog) when Name is an existing file; "No" keeps it open.
+  bool MayChoose(QWidget *Dialog, const QString &Name);
+
 protected:
   virtual bool Run();
+  // The platform's question before an existing file is replaced; true to replace it.
+  virtual bool ConfirmReplace(QWidget *Dialog, const QString &Name);
+
+  // The Qt dialog Run shows, set up from the fields above and not yet shown. Its name field
+  // holds FileName so that confirming it as it stands names that very file: the bare name
+  // where the dialog shows the file's folder, else the full name (also for a folder that is
+  // gone). Accepting it runs MayChoose.
+  std::unique_ptr<QFileDialog> CreateDialog();
+  // Takes the name and the filter line of a confirmed dialog into FileName and FilterIndex.
+  void TakeChoice(const QFileDialog &Dialog);
 
 private:
   QWidget *FOwner;

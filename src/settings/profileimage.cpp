@@ -174,7 +174,9 @@ void TProfileImage::SetValue(const QString &Section, const QString &Key, const Q
   QStringView LineKey, LineValue;
   for (qsizetype I = First + 1; I < End; ++I) {
     if (ParseKey(FLines[I].Text, LineKey, LineValue) && SameName(LineKey, Key)) {
-      if (LineValue != Value)
+      // An empty value is written over blanks after the "=": they read as empty, but a
+      // person reading the file would take them for a value of blanks.
+      if (LineValue != Value || (Value.isEmpty() && !FLines[I].Text.endsWith(u'=')))
         FLines[I] = {NewLine};
       return;
     }

@@ -15,7 +15,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
@@ -44,6 +46,11 @@ public:
 
 // An open or save dialog answered by the test. Answer is the full file name "chosen"; an
 // empty one cancels. Each run records what the window had set up for it.
+//
+// With Typing set, a run goes through the Qt dialog the window would show, never shown:
+// Answer (if not empty) is typed into its name field, else the proposal stays as it is, and
+// the name is confirmed there. Where the dialog stays open (a question answered "No", a
+// folder's name), the user then cancels.
 class TAnsweringFileDialog final : public TFileDialog {
 public:
   struct TRun {
@@ -59,14 +66,34 @@ public:
 
   QString Answer;
   QList<TRun> Runs;
+  bool Typing = false;
+  // The answer to the question before an existing file is replaced, and the names asked about.
+  bool Replace = false;
+  QStringList Questions;
 
 protected:
   bool Run() override {
     Runs << TRun{Filter, FilterIndex, InitialDir, FileName, DefaultExt, QDir::currentPath()};
+    if (Typing) {
+      const std::unique_ptr<QFileDialog> Dialog = CreateDialog();
+      if (!Answer.isEmpty())
+        Dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(Answer);
+      // As the dialog's Save or Open button does it.
+      static_cast<QDialog *>(Dialog.get())->accept();
+      if (Dialog->result() != QDialog::Accepted)
+        return false;
+      TakeChoice(*Dialog);
+      return true;
+    }
     if (Answer.isEmpty())
       return false;
     FileName = Answer;
     return true;
+  }
+
+  bool ConfirmReplace(QWidget *, const QString &Name) override {
+    Questions << Name;
+    return Replace;
   }
 };
 

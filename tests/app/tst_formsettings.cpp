@@ -46,6 +46,7 @@ private slots:
   void FirstRunWritesWhatIsDue();
   void IgnoredValues_data();
   void IgnoredValues();
+  void TextOfBlanksWrittenEmpty();
   void UnwritableFileIsSilent();
 
 private:
@@ -209,6 +210,21 @@ void TFormSettingsTest::IgnoredValues() {
   QVERIFY(AtLayoutValues(Form));
   QCOMPARE(Form.WatermarkLabel->Left(), Form.FWatermarkLeft);
   QCOMPARE(Form.FWatermarkTop, 252);
+}
+
+void TFormSettingsTest::TextOfBlanksWrittenEmpty() {
+  const QString Ini = FDir.filePath("blanks/Zelvane.ini");
+  QVERIFY(QDir().mkpath(QFileInfo(Ini).absolutePath()));
+  QVERIFY(WriteBytes(Ini, "[watermark]\ntext=     \n"));
+  TZelvaneForm::SetSettingsFileName(Ini);
+  {
+    TZelvaneForm Form;
+    QVERIFY(AtLayoutValues(Form));
+  }
+  // The label's text, empty, as it stands in the file; IniLines would trim the blanks away.
+  const QList<QByteArray> Lines = ReadBytes(Ini).split('\n');
+  QVERIFY2(Lines.contains("text="), ReadBytes(Ini).constData());
+  QVERIFY(!ReadBytes(Ini).contains("text= "));
 }
 
 void TFormSettingsTest::UnwritableFileIsSilent() {

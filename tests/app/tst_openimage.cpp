@@ -112,6 +112,7 @@ private slots:
   void FailureLeavesEverything_data();
   void FailureLeavesEverything();
   void FailureAtStartKeepsStartState();
+  void FailedFileProposedInFull();
   void OpenLeavesNodesShown();
   void OpenKeepsZoomSliderAndItsTag();
   void ExtensionMatchedWithoutCase_data();
@@ -340,6 +341,23 @@ void TOpenImageTest::FailureAtStartKeepsStartState() {
   QCOMPARE(TOpenState::Of(*FForm), Before);
   QVERIFY(FForm->FOpenPath.isEmpty());
   QCOMPARE(RenderFrame(*FForm->Panel), ShownBefore);
+}
+
+void TOpenImageTest::FailedFileProposedInFull() {
+  const QString Good = FDir.filePath("proposal/good"), Other = FDir.filePath("proposal/other");
+  QVERIFY(QDir().mkpath(Good));
+  QVERIFY(QDir().mkpath(Other));
+  QVERIFY(QFile::copy(TestData("pngsuite/basn2c08.png"), Good + "/small.png"));
+  QVERIFY(WriteBytes(Other + "/damaged.bmp", QByteArray("BM\0\0\0\0", 6)));
+  QVERIFY(Open(Good + "/small.png"));
+  QVERIFY(!Open(Other + "/damaged.bmp"));
+
+  // The dialog starts in the folder of the last good picture; its proposal, confirmed as it
+  // stands in Qt's dialog, is the damaged file again, not a file of that name in this folder.
+  FDialog->Typing = true;
+  QVERIFY(!Open(QString()));
+  QCOMPARE(FDialog->Runs.last().InitialDir, Good + u'/');
+  QCOMPARE(FMessages.Shown, QStringList(2, QStringLiteral("Bitmap image is not valid.")));
 }
 
 void TOpenImageTest::OpenLeavesNodesShown() {

@@ -208,7 +208,9 @@ private slots:
   void FolderAndProposedNameCarryOver();
   void UnwritableTarget_data();
   void UnwritableTarget();
-  void ExistingFileReplaced();
+  void FailedNameProposedInFull();
+  void ExistingFileReplacedWhenConfirmed_data();
+  void ExistingFileReplacedWhenConfirmed();
 
 private:
   bool Save(const QString &FileName);
@@ -466,13 +468,50 @@ void TSaveWallpaperTest::UnwritableTarget() {
   QCOMPARE(FSaveDialog->Runs.last().ProposedName, Target);
 }
 
-void TSaveWallpaperTest::ExistingFileReplaced() {
-  const QString File = FDir.filePath("existing.jpg");
-  QVERIFY(WriteBytes(File, QByteArray(5000, 'x')));
-  QVERIFY(Save(File));
-  const QByteArray Bytes = ReadBytes(File);
-  QVERIFY(Bytes.startsWith("\xFF\xD8"));
-  QVERIFY(Bytes.endsWith("\xFF\xD9"));
+void TSaveWallpaperTest::FailedNameProposedInFull() {
+  // The first save fails: there is no save folder yet, and the working folder is another.
+  const QString Working = FDir.filePath("proposal");
+  QVERIFY(QDir().mkpath(Working));
+  QDir::setCurrent(Working);
+  const QString Target = FDir.filePath("missing/w.jpg");
+  QVERIFY(!Save(Target));
+
+  // Confirmed as it stands in Qt's dialog, the proposal is that name again: the same error,
+  // and no wallpaper lands in the working folder.
+  FSaveDialog->Typing = true;
+  QVERIFY(!Save(QString()));
+  const QString Message = QStringLiteral("Cannot create file \"%1\". %2.")
+                              .arg(Target, QString::fromLocal8Bit(std::strerror(ENOENT)));
+  QCOMPARE(FMessages.Shown, QStringList(2, Message));
+  QCOMPARE(FilesIn(Working), QStringList());
+  QVERIFY(FForm->FSavePath.isEmpty());
+}
+
+void TSaveWallpaperTest::ExistingFileReplacedWhenConfirmed_data() {
+  QTest::addColumn<bool>("Replace");
+  QTest::addRow("no") << false;
+  QTest::addRow("yes") << true;
+}
+
+void TSaveWallpaperTest::ExistingFileReplacedWhenConfirmed() {
+  QFETCH(bool, Replace);
+  const QString Folder = FDir.filePath(QStringLiteral("existing-%1").arg(Replace));
+  QVERIFY(QDir().mkpath(Folder));
+  const QString File = Folder + "/photo.jpg";
+  const QByteArray Photo(5000, 'x');
+  QVERIFY(WriteBytes(File, Photo));
+  FForm->FSavePath = Folder + u'/';
+
+  // Typed without its extension, which the dialog adds: the question is about that file.
+  FSaveDialog->Typing = true;
+  FSaveDialog->Replace = Replace;
+  QVERIFY(Save(QStringLiteral("photo")));
+  QCOMPARE(FSaveDialog->Questions, QStringList{File});
+  QCOMPARE(FilesIn(Folder), QStringList{"photo.jpg"});
+  if (!Replace) {
+    QCOMPARE(ReadBytes(File), Photo);
+    return;
+  }
   const TPlanes Saved = DecodeFile(File);
   QCOMPARE(QSize(Saved.Width, Saved.Height), QSize(480, 272));
   // The default wallpaper, as the frame shows it.

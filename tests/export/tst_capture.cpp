@@ -102,6 +102,8 @@ private slots:
   void capture_data();
   void capture();
   void screenScaleIsInForce();
+  void screenDepth_data();
+  void screenDepth();
 };
 
 void TestCapture::capture_data() {
@@ -166,6 +168,33 @@ void TestCapture::screenScaleIsInForce() {
   Frame.show();
   QVERIFY(QTest::qWaitForWindowExposed(&Frame));
   QCOMPARE(Frame.devicePixelRatioF(), Factor.isEmpty() ? 1.0 : Factor.toDouble());
+}
+
+void TestCapture::screenDepth_data() {
+  QTest::addColumn<int>("Depth");
+  QTest::addColumn<QColor>("Shown");
+  // What such a screen shows for the colour (240, 220, 30): its top bits, widened again.
+  QTest::addRow("16 bits") << 16 << QColor(247, 223, 24);
+  QTest::addRow("15 bits") << 15 << QColor(247, 222, 24);
+  QTest::addRow("24 bits") << 24 << QColor(240, 220, 30);
+  QTest::addRow("32 bits") << 32 << QColor(240, 220, 30);
+}
+
+// On a screen of fewer colours the capture holds the colours the screen shows.
+void TestCapture::screenDepth() {
+  QFETCH(int, Depth);
+  QFETCH(QColor, Shown);
+  QWidget Frame;
+  Frame.resize(480, 272);
+  Fill(Frame, Qt::white);
+  Block(&Frame, RedBounds, QColor(240, 220, 30));
+  Frame.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&Frame));
+
+  const QImage Capture = CaptureFrame(Frame, Depth).convertToFormat(QImage::Format_RGB32);
+  QCOMPARE(Capture.size(), QSize(480, 272));
+  QCOMPARE(QColor(Capture.pixel(RedBounds.center())), Shown);
+  QCOMPARE(QColor(Capture.pixel(0, 0)), QColor(Qt::white));
 }
 
 QTEST_MAIN(TestCapture)
