@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <utility>
+
 #ifndef ZELVANE_HOMEPAGE
 #define ZELVANE_HOMEPAGE "https://example.org/zelvane"
 #endif
@@ -286,4 +288,13 @@ void TZelvaneForm::showEvent(QShowEvent *Event) {
   }
   if (!focusWidget() && StretchRadioGroup->Button(StretchRadioGroup->ItemIndex()))
     StretchRadioGroup->Button(StretchRadioGroup->ItemIndex())->setFocus(Qt::ActiveWindowFocusReason);
+  if (!FFileToOpen.isEmpty()) {
+    // Queued, so the window is on screen first, as it is when the user opens a picture.
+    QMetaObject::invokeMethod(
+        this,
+        [this, FileName = std::exchange(FFileToOpen, QString())] {
+          RunHandler([&] { OpenPicture(FileName); });
+        },
+        Qt::QueuedConnection);
+  }
 }
