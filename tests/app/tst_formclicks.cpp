@@ -77,7 +77,7 @@ void TFormClicksTest::Clicks_data() {
   QTest::addRow("watermark group box") << "WatermarkGroupBox" << QPoint(5, 47) << false;
   QTest::addRow("rotate group box") << "RotateGroupBox" << QPoint(5, 47) << false;
   QTest::addRow("quality group box") << "QualityGroupBox" << QPoint(60, 39) << false;
-  QTest::addRow("radio group") << "StretchRadioGroup" << QPoint(140, 47) << false;
+  QTest::addRow("radio group") << "StretchRadioGroup" << QPoint(100, 10) << false;
   QTest::addRow("quality slider") << "QualityTrackBar" << QPoint(59, 13) << false;
 }
 

@@ -8,6 +8,8 @@
 #include "zelvaneform.h"
 
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -172,6 +174,31 @@ void TZelvaneFormTest::RadioGroupColumnByColumn() {
   QCOMPARE(MaxWidth.left(), MaxHeight.left());
   QVERIFY(MaxWidth.left() > None.left());
   QCOMPARE(MaxWidth.top(), None.top());
+
+  // Every item, and the focus frame around its caption, lies inside the box's border and
+  // below its caption. The style clips a focus frame to its button, so it is measured on a
+  // button made wider and taller about the same caption.
+  QStyleOptionGroupBox BoxOption;
+  BoxOption.initFrom(Group);
+  BoxOption.text = Group->title();
+  BoxOption.textAlignment = Group->alignment();
+  BoxOption.lineWidth = 1;
+  BoxOption.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  const QRect Caption = Group->style()->subControlRect(QStyle::CC_GroupBox, &BoxOption,
+                                                       QStyle::SC_GroupBoxLabel, Group);
+  QRect Inside = Group->contentsRect();
+  Inside.setTop(Caption.bottom() + 1);
+  for (int I = 0; I < 4; ++I) {
+    QAbstractButton *Item = Group->Button(I);
+    QVERIFY2(Inside.contains(Item->geometry()), qPrintable(Item->text()));
+    QStyleOptionButton Option;
+    Option.initFrom(Item);
+    Option.text = Item->text();
+    Option.rect = QRect(0, -100, Item->width() + 100, Item->height() + 200);
+    const QRect Focus =
+        Item->style()->subElementRect(QStyle::SE_RadioButtonFocusRect, &Option, Item);
+    QVERIFY2(Item->rect().contains(Focus), qPrintable(Item->text()));
+  }
 }
 
 void TZelvaneFormTest::InitialState() {
@@ -253,7 +280,8 @@ void TZelvaneFormTest::PlainLetterPressesButtonOnlyOutsideEditBox() {
 
 int main(int Argc, char **Argv) {
   TZelvaneApplication Application(Argc, Argv);
-  Application.setApplicationName(QStringLiteral("Zelvane"));
+  // The program's own set-up, its start font among it: the layout is measured in that font.
+  Application.SetUpProgram();
   TZelvaneFormTest Test;
   return QTest::qExec(&Test, Argc, Argv);
 }
