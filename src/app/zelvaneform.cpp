@@ -70,7 +70,9 @@ TZelvaneForm::TZelvaneForm(QWidget *Parent)
       "QGroupBox { border: 1px solid #c9ced6; border-radius: 3px; margin-top: 6px; }"
       "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 2px; }"));
   CreateControls();
+  NameControls();
   WireEvents();
+  AddStandardShortcuts();
   RunHandler([this] { FormCreate(); });
 }
 

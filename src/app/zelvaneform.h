@@ -107,7 +107,9 @@ protected:
 
 private:
   void CreateControls();
+  void NameControls();
   void WireEvents();
+  void AddStandardShortcuts();
   void LoadSettings();
   void SaveSettings();
   // Hides the mover's nodes, for the handlers that do so first.
