@@ -53,7 +53,6 @@ void TCommandLineTest::AnswersWithoutDisplay_data() {
   const QStringList Usage{"Usage:", "[options] [file]", "-h, --help", "-v, --version"};
   const QStringList Version{QStringLiteral("Zelvane " ZELVANE_VERSION "\n")};
   QTest::addRow("--help") << QStringList{"--help"} << 0 << Usage << QStringList();
-  QTest::addRow("-h") << QStringList{"-h"} << 0 << Usage << QStringList();
   QTest::addRow("--version") << QStringList{"--version"} << 0 << Version << QStringList();
   QTest::addRow("unknown option")
       << QStringList{"--fit"} << 2 << QStringList()
