@@ -34,6 +34,9 @@ TZelvaneApplication::TZelvaneApplication(int &Argc, char **Argv) : QApplication(
 
 void TZelvaneApplication::SetUpProgram() {
   setApplicationName(QStringLiteral("Zelvane"));
+#ifdef ZELVANE_VERSION
+  setApplicationVersion(QStringLiteral(ZELVANE_VERSION));
+#endif
   setApplicationDisplayName(QString());
   setWindowIcon(ProgramIcon());
 #ifdef ZELVANE_APP_ID

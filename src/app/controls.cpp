@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 TPanel::TPanel(QWidget *Parent, const QColor &Color) : QWidget(Parent) {
   QPalette Palette = palette();
@@ -85,29 +87,50 @@ void TRadioGroup::resizeEvent(QResizeEvent *Event) {
   LayoutItems();
 }
 
+void TRadioGroup::changeEvent(QEvent *Event) {
+  QGroupBox::changeEvent(Event);
+  if (Event->type() == QEvent::FontChange || Event->type() == QEvent::StyleChange)
+    LayoutItems();
+}
+
 void TRadioGroup::LayoutItems() {
-  // Items fill the area under the caption column by column, each column as wide as its
-  // widest item and the last one taking what is left:
+  // Items fill the box's inside under its caption, column by column:
   //   0 | 2
   //   1 | 3
+  // Each column is as wide as its widest item's size hint, which holds the item's focus frame;
+  // the room left over goes in equal parts before each column, and the last column takes
+  // what remains. The rows share the height under the caption.
   const int Count = this->Count();
   if (Count == 0)
     return;
   const int Rows = (Count + FColumns - 1) / FColumns;
-  // Under the caption, which sits on the frame's top line.
-  const QRect Area = rect().adjusted(7, 15, -2, -3);
-  const int RowHeight = Area.height() / Rows;
-  int X = Area.left();
+  QStyleOptionGroupBox Option;
+  initStyleOption(&Option);
+  const QRect Caption =
+      style()->subControlRect(QStyle::CC_GroupBox, &Option, QStyle::SC_GroupBoxLabel, this);
+  QRect Area = contentsRect();
+  Area.setTop(std::max(Area.top(), Caption.bottom() + 1));
+
+  QList<int> Widths;
+  int Used = 0;
   for (int Column = 0; Column < FColumns; ++Column) {
     int Width = 0;
     for (int I = Column * Rows; I < std::min(Count, (Column + 1) * Rows); ++I)
       Width = std::max(Width, FGroup.button(I)->sizeHint().width());
-    if (Column == FColumns - 1)
-      Width = std::max(Width, Area.right() + 1 - X);
+    Widths << Width;
+    Used += Width;
+  }
+  const int Gap = std::max(0, Area.width() - Used) / FColumns;
+  const int RowHeight = Area.height() / Rows;
+  int X = Area.left();
+  for (int Column = 0; Column < FColumns; ++Column) {
+    X += Gap;
+    const int Width =
+        Column == FColumns - 1 ? std::max(Widths[Column], Area.right() + 1 - X) : Widths[Column];
     for (int I = Column * Rows; I < std::min(Count, (Column + 1) * Rows); ++I)
       FGroup.button(I)->setGeometry(X, Area.top() + (I - Column * Rows) * RowHeight, Width,
                                     RowHeight);
-    X += Width + 4;
+    X += Width;
   }
 }
 

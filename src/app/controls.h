@@ -68,6 +68,8 @@ public:
 
 protected:
   void resizeEvent(QResizeEvent *Event) override;
+  // A new font or style changes the items' sizes.
+  void changeEvent(QEvent *Event) override;
 
 private:
   void LayoutItems();

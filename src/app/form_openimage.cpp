@@ -3,6 +3,7 @@
 #include "folderpart.h"
 #include "formats.h"
 #include "image.h"
+#include "picturefolder.h"
 #include "zelvaneform.h"
 
 #include <QDir>
@@ -14,6 +15,11 @@ void TZelvaneForm::OpenSpeedButtonClick(QObject *) {
   if (!FOpenPath.isEmpty()) {
     QDir::setCurrent(FOpenPath);
     OpenPictureDialog->InitialDir = FOpenPath;
+  } else {
+    // Nothing remembered: the user's pictures, unless a name typed earlier in this run (one
+    // that failed to open) brings its own folder.
+    OpenPictureDialog->InitialDir =
+        OpenPictureDialog->FileName.isEmpty() ? DefaultPictureFolder() : QString();
   }
   if (OpenPictureDialog->Filter.isEmpty())
     OpenPictureDialog->Filter = TFileFormatsList::Instance().MakeFilterText(PictureBaseKind());

@@ -2,6 +2,7 @@
 #include "capture.h"
 #include "folderpart.h"
 #include "mover.h"
+#include "picturefolder.h"
 #include "wallpaperfile.h"
 #include "zelvaneform.h"
 
@@ -17,6 +18,11 @@ void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
   if (!FSavePath.isEmpty()) {
     QDir::setCurrent(FSavePath);
     SavePictureDialog->InitialDir = FSavePath;
+  } else {
+    // Nothing remembered: the user's pictures, never the working folder that Open Image left
+    // at the opened photo's, unless a name chosen earlier in this run brings its own folder.
+    SavePictureDialog->InitialDir =
+        SavePictureDialog->FileName.isEmpty() ? DefaultPictureFolder() : QString();
   }
   if (!SavePictureDialog->Execute())
     return;

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <utility>
+
 #ifndef ZELVANE_HOMEPAGE
 #define ZELVANE_HOMEPAGE "https://example.org/zelvane"
 #endif
@@ -68,7 +70,9 @@ TZelvaneForm::TZelvaneForm(QWidget *Parent)
       "QGroupBox { border: 1px solid #c9ced6; border-radius: 3px; margin-top: 6px; }"
       "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 2px; }"));
   CreateControls();
+  NameControls();
   WireEvents();
+  AddStandardShortcuts();
   RunHandler([this] { FormCreate(); });
 }
 
@@ -290,4 +294,13 @@ void TZelvaneForm::showEvent(QShowEvent *Event) {
   }
   if (!focusWidget() && StretchRadioGroup->Button(StretchRadioGroup->ItemIndex()))
     StretchRadioGroup->Button(StretchRadioGroup->ItemIndex())->setFocus(Qt::ActiveWindowFocusReason);
+  if (!FFileToOpen.isEmpty()) {
+    // Queued, so the window is on screen first, as it is when the user opens a picture.
+    QMetaObject::invokeMethod(
+        this,
+        [this, FileName = std::exchange(FFileToOpen, QString())] {
+          RunHandler([&] { OpenPicture(FileName); });
+        },
+        Qt::QueuedConnection);
+  }
 }

@@ -93,6 +93,9 @@ public:
   // The part of Open Image after its dialog: opens FileName into the picture box. A picture
   // file dropped onto the window comes here too.
   void OpenPicture(const QString &FileName);
+  // A picture named on the command line, before the window is first shown: it is opened as
+  // by OpenPicture once the window shows, an error going to the error report.
+  void OpenWhenShown(const QString &FileName) { FFileToOpen = FileName; }
 
 protected:
   void mousePressEvent(QMouseEvent *Event) override;
@@ -107,7 +110,9 @@ protected:
 
 private:
   void CreateControls();
+  void NameControls();
   void WireEvents();
+  void AddStandardShortcuts();
   void LoadSettings();
   void SaveSettings();
   // Hides the mover's nodes, for the handlers that do so first.
@@ -117,4 +122,5 @@ private:
 
   bool FPlaced = false;
   bool FFormPressed = false;
+  QString FFileToOpen;
 };

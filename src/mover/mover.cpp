@@ -96,6 +96,7 @@ void TMover::CreateNodes() {
     auto *Node = new TNodePanel();
     FNodePanels[I] = Node;
     Node->setObjectName(QStringLiteral("Node%1").arg(I));
+    Node->setAccessibleName(QStringLiteral("Resize handle"));
     Node->resize(NodeSize, NodeSize);
     Node->hide();
     FNodes.append(Node);

@@ -29,6 +29,7 @@ bool TQtFontChooser::Execute(TFont &Font) {
   if (!FDialog)
     return false;
   FDialog->SetInitialFont(Font);
+  FDialog->SetSampleText(SampleText);
   if (FDialog->exec() != QDialog::Accepted)
     return false;
   ApplyFontChoice(Font, FDialog->Choice());

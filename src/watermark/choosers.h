@@ -20,6 +20,10 @@ public:
   // face or script; the colour only when the user picked one in the colour box. On cancel,
   // returns false and leaves Font alone.
   virtual bool Execute(TFont &Font) = 0;
+
+  // The text the chooser's sample shows, as the watermark shows it; empty for the chooser's
+  // own sample.
+  QString SampleText;
 };
 
 class TColorChooser {

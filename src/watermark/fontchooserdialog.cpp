@@ -4,8 +4,10 @@
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QVBoxLayout>
 
@@ -71,10 +73,25 @@ TFontChooserDialog::TFontChooserDialog(QWidget *Parent)
   setWindowTitle(tr("Font"));
   FFontDialog->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
   FFontDialog->setWindowFlags(Qt::Widget);
+  // Embedded, it is no window to be sized by its corner.
+  FFontDialog->setSizeGripEnabled(false);
+  // Qt's sample is the one line edit inside a group box; choosing a writing system puts that
+  // system's sample text in it, which the watermark's text replaces again.
+  for (QLineEdit *Edit : FFontDialog->findChildren<QLineEdit *>())
+    if (qobject_cast<QGroupBox *>(Edit->parentWidget()))
+      FSample = Edit;
+  if (FSample) {
+    FOwnSampleText = FSample->text();
+    for (QComboBox *WritingSystems : FFontDialog->findChildren<QComboBox *>())
+      connect(WritingSystems, &QComboBox::activated, this, [this] { ShowSampleText(); });
+  }
 
   for (const TNamedColor &Entry : BasicColors)
     FColorBox->addItem(Swatch(Entry.Color), tr(Entry.Name), Entry.Color);
+  // Sized to the longest name whenever the entries or the font change, not only once.
+  FColorBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   connect(FColorBox, &QComboBox::activated, this, [this] { FColorPicked = true; });
+  connect(FColorBox, &QComboBox::currentIndexChanged, this, [this] { ShowSampleColor(); });
 
   auto *Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(Buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -103,6 +120,29 @@ void TFontChooserDialog::SetInitialFont(const TFont &Font) {
   FShownPointSize = FFontDialog->currentFont().pointSize();
   SelectColor(ColorToRGB(Font.Color));
   FColorPicked = false;
+  ShowSampleColor();
+}
+
+void TFontChooserDialog::SetSampleText(const QString &Text) {
+  FSampleText = Text;
+  ShowSampleText();
+}
+
+void TFontChooserDialog::ShowSampleText() {
+  if (FSample)
+    FSample->setText(FSampleText.isEmpty() ? FOwnSampleText : FSampleText);
+}
+
+void TFontChooserDialog::ShowSampleColor() {
+  if (!FSample)
+    return;
+  const QColor Color = ToQColor(FColorBox->currentData().toInt());
+  QPalette Palette = FSample->palette();
+  Palette.setColor(QPalette::Text, Color);
+  // White or yellow letters on the white box would not show.
+  Palette.setColor(QPalette::Base,
+                   qGray(Color.rgb()) > 200 ? QColor(64, 64, 64) : QColor(Qt::white));
+  FSample->setPalette(Palette);
 }
 
 void TFontChooserDialog::SelectColor(TColor Plain) {

@@ -1,6 +1,7 @@
 #include "watermarkhandlers.h"
 
 #include "choosers.h"
+#include "labeltext.h"
 #include "watermarklabel.h"
 
 #include <QLineEdit>
@@ -36,6 +37,7 @@ void WatermarkLabelDblClick(QLineEdit &Edit) {
 
 void FontSpeedButtonClick(TWatermarkLabel &Label, TFontChooser &Chooser) {
   TFont Font = Label.Font();
+  Chooser.SampleText = StripAccelerators(Label.Caption()).Shown;
   if (Chooser.Execute(Font))
     Label.SetFont(Font);
 }

@@ -21,7 +21,8 @@ void WatermarkEditChange(const QString &EditText, TWatermarkLabel &Label);
 // take the focus, gives it the focus.
 void WatermarkLabelDblClick(QLineEdit &Edit);
 
-// Runs the font chooser on the label's whole font; a confirmed choice becomes the label's font.
+// Runs the font chooser on the label's whole font, its sample showing the label's text; a
+// confirmed choice becomes the label's font.
 void FontSpeedButtonClick(TWatermarkLabel &Label, TFontChooser &Chooser);
 
 // Runs the colour chooser on the label's colour as a plain value; a confirmed choice becomes

@@ -5,6 +5,7 @@
 #include "formtesting.h"
 #include "image.h"
 #include "picture.h"
+#include "picturefolder.h"
 
 #include <QImageReader>
 #include <QImageWriter>
@@ -237,7 +238,7 @@ void TOpenImageTest::DialogFilterAndStartingFolder() {
   QCOMPARE(FDialog->Runs.size(), 1);
   QCOMPARE(FDialog->Runs[0].Filter, AllFilter);
   QCOMPARE(FDialog->Runs[0].FilterIndex, 1);
-  QVERIFY(FDialog->Runs[0].InitialDir.isEmpty());
+  QCOMPARE(FDialog->Runs[0].InitialDir, DefaultPictureFolder());
 
   const QString Folder = FDir.filePath("pictures");
   QVERIFY(QDir().mkpath(Folder));

@@ -5,6 +5,7 @@
 #include "capture.h"
 #include "formtesting.h"
 #include "image.h"
+#include "picturefolder.h"
 #include "watermarklabel.h"
 
 #include <QImageWriter>
@@ -388,7 +389,7 @@ void TSaveWallpaperTest::CancelWritesNothing() {
 
   QVERIFY(Save(QString()));
   QCOMPARE(FSaveDialog->Runs.size(), 1);
-  QVERIFY(FSaveDialog->Runs[0].InitialDir.isEmpty());
+  QCOMPARE(FSaveDialog->Runs[0].InitialDir, DefaultPictureFolder());
   QVERIFY(FSaveDialog->Runs[0].ProposedName.isEmpty());
   QVERIFY(FForm->FSavePath.isEmpty());
   // The nodes are hidden before the dialog opens, cancelled or not.

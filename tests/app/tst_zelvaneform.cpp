@@ -7,7 +7,10 @@
 #include "watermarklabel.h"
 #include "zelvaneform.h"
 
+#include <QAccessible>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +34,11 @@ QRect BoundsOf(QWidget *Widget) {
   return Widget->geometry();
 }
 
+QString AccessibleNameOf(QWidget *Widget) {
+  QAccessibleInterface *Interface = QAccessible::queryAccessibleInterface(Widget);
+  return Interface ? Interface->text(QAccessible::Name) : QString();
+}
+
 QString CaptionOf(QWidget *Widget) {
   if (auto *Box = qobject_cast<QGroupBox *>(Widget))
     return Box->title();
@@ -51,6 +59,7 @@ private slots:
   void cleanup();
   void ControlTree_data();
   void ControlTree();
+  void EveryWidgetNamedNoToolTips();
   void Sliders();
   void RadioGroupColumnByColumn();
   void InitialState();
@@ -88,46 +97,51 @@ void TZelvaneFormTest::ControlTree_data() {
   QTest::addColumn<QString>("Parent");
   QTest::addColumn<QRect>("Bounds");
   QTest::addColumn<QString>("Caption");
+  // As assistive technology reads it.
+  QTest::addColumn<QString>("Accessible");
   const QString Form = "ZelvaneForm";
-  QTest::addRow("ZelvaneImage") << "ZelvaneImage" << Form << QRect(8, 155, 826, 350) << "";
+  QTest::addRow("ZelvaneImage") << "ZelvaneImage" << Form << QRect(8, 155, 826, 350) << ""
+                                << "Console photograph";
   QTest::addRow("SaveSpeedButton") << "SaveSpeedButton" << Form << QRect(601, 522, 128, 34)
-                                   << "&Save Wallpaper";
+                                   << "&Save Wallpaper" << "Save Wallpaper";
   QTest::addRow("CloseSpeedButton") << "CloseSpeedButton" << Form << QRect(744, 522, 92, 34)
-                                    << "&Close";
-  QTest::addRow("Panel") << "Panel" << Form << QRect(178, 177, 480, 272) << "";
-  QTest::addRow("Image") << "Image" << "Panel" << QRect(0, 0, 480, 272) << "";
-  QTest::addRow("ControlPanel") << "ControlPanel" << Form << QRect(0, 81, 844, 65) << "";
+                                    << "&Close" << "Close";
+  QTest::addRow("Panel") << "Panel" << Form << QRect(178, 177, 480, 272) << ""
+                         << "Wallpaper frame";
+  QTest::addRow("Image") << "Image" << "Panel" << QRect(0, 0, 480, 272) << "" << "Picture";
+  QTest::addRow("ControlPanel") << "ControlPanel" << Form << QRect(0, 81, 844, 65) << "" << "Tools";
   QTest::addRow("OpenSpeedButton") << "OpenSpeedButton" << "ControlPanel"
-                                   << QRect(16, 16, 105, 34) << "&Open Image";
+                                   << QRect(16, 16, 105, 34) << "&Open Image" << "Open Image";
   QTest::addRow("StretchRadioGroup") << "StretchRadioGroup" << "ControlPanel"
-                                     << QRect(135, 3, 146, 51) << "Stretch";
+                                     << QRect(135, 3, 146, 51) << "Stretch" << "Stretch";
   QTest::addRow("ZoomGroupBox") << "ZoomGroupBox" << "ControlPanel" << QRect(287, 3, 106, 51)
+                                << "Zoom" << "Zoom";
+  QTest::addRow("ZoomTrackBar") << "ZoomTrackBar" << "ZoomGroupBox" << QRect(3, 17, 100, 26) << ""
                                 << "Zoom";
-  QTest::addRow("ZoomTrackBar") << "ZoomTrackBar" << "ZoomGroupBox" << QRect(3, 17, 100, 26) << "";
   QTest::addRow("WatermarkGroupBox") << "WatermarkGroupBox" << "ControlPanel"
-                                     << QRect(399, 3, 228, 51) << "Watermark";
+                                     << QRect(399, 3, 228, 51) << "Watermark" << "Watermark";
   QTest::addRow("WatermarkEdit") << "WatermarkEdit" << "WatermarkGroupBox"
-                                 << QRect(10, 22, 116, 21) << "";
+                                 << QRect(10, 22, 116, 21) << "" << "Watermark text";
   QTest::addRow("FontSpeedButton") << "FontSpeedButton" << "WatermarkGroupBox"
-                                   << QRect(132, 15, 40, 33) << "";
+                                   << QRect(132, 15, 40, 33) << "" << "Font";
   QTest::addRow("ColorSpeedButton") << "ColorSpeedButton" << "WatermarkGroupBox"
-                                    << QRect(178, 15, 40, 33) << "";
+                                    << QRect(178, 15, 40, 33) << "" << "Colour";
   QTest::addRow("RotateGroupBox") << "RotateGroupBox" << "ControlPanel" << QRect(633, 3, 201, 51)
-                                  << "Rotate";
+                                  << "Rotate" << "Rotate";
   QTest::addRow("LeftRotateSpeedButton") << "LeftRotateSpeedButton" << "RotateGroupBox"
-                                         << QRect(12, 15, 40, 33) << "";
+                                         << QRect(12, 15, 40, 33) << "" << "Rotate left";
   QTest::addRow("RightRotateSpeedButton") << "RightRotateSpeedButton" << "RotateGroupBox"
-                                          << QRect(58, 15, 40, 33) << "";
+                                          << QRect(58, 15, 40, 33) << "" << "Rotate right";
   QTest::addRow("TopSpeedButton") << "TopSpeedButton" << "RotateGroupBox"
-                                  << QRect(104, 15, 40, 33) << "";
+                                  << QRect(104, 15, 40, 33) << "" << "Mirror top to bottom";
   QTest::addRow("LeftSpeedButton") << "LeftSpeedButton" << "RotateGroupBox"
-                                   << QRect(150, 15, 40, 33) << "";
+                                   << QRect(150, 15, 40, 33) << "" << "Mirror left to right";
   QTest::addRow("QualityGroupBox") << "QualityGroupBox" << Form << QRect(447, 515, 124, 41)
-                                   << "Wallpaper Quality";
+                                   << "Wallpaper Quality" << "Wallpaper Quality";
   QTest::addRow("QualityTrackBar") << "QualityTrackBar" << "QualityGroupBox"
-                                   << QRect(3, 13, 118, 26) << "";
-  QTest::addRow("Panel1") << "Panel1" << Form << QRect(0, 0, 844, 81) << "";
-  QTest::addRow("Image1") << "Image1" << "Panel1" << QRect(16, 0, 350, 70) << "";
+                                   << QRect(3, 13, 118, 26) << "" << "Wallpaper Quality";
+  QTest::addRow("Panel1") << "Panel1" << Form << QRect(0, 0, 844, 81) << "" << "Banner";
+  QTest::addRow("Image1") << "Image1" << "Panel1" << QRect(16, 0, 350, 70) << "" << "Zelvane";
 }
 
 void TZelvaneFormTest::ControlTree() {
@@ -135,12 +149,21 @@ void TZelvaneFormTest::ControlTree() {
   QFETCH(QString, Parent);
   QFETCH(QRect, Bounds);
   QFETCH(QString, Caption);
+  QFETCH(QString, Accessible);
   QCOMPARE(FForm->size(), QSize(844, 568));
   auto *Widget = FForm->findChild<QWidget *>(Name);
   QVERIFY2(Widget, qPrintable(Name));
   QCOMPARE(Widget->parentWidget()->objectName(), Parent);
   QCOMPARE(BoundsOf(Widget), Bounds);
   QCOMPARE(CaptionOf(Widget), Caption);
+  QCOMPARE(AccessibleNameOf(Widget), Accessible);
+}
+
+void TZelvaneFormTest::EveryWidgetNamedNoToolTips() {
+  for (QWidget *Widget : FForm->findChildren<QWidget *>()) {
+    QVERIFY2(!AccessibleNameOf(Widget).isEmpty(), qPrintable(Widget->objectName()));
+    QVERIFY2(Widget->toolTip().isEmpty(), qPrintable(Widget->objectName()));
+  }
 }
 
 void TZelvaneFormTest::Sliders() {
@@ -172,6 +195,31 @@ void TZelvaneFormTest::RadioGroupColumnByColumn() {
   QCOMPARE(MaxWidth.left(), MaxHeight.left());
   QVERIFY(MaxWidth.left() > None.left());
   QCOMPARE(MaxWidth.top(), None.top());
+
+  // Every item, and the focus frame around its caption, lies inside the box's border and
+  // below its caption. The style clips a focus frame to its button, so it is measured on a
+  // button made wider and taller about the same caption.
+  QStyleOptionGroupBox BoxOption;
+  BoxOption.initFrom(Group);
+  BoxOption.text = Group->title();
+  BoxOption.textAlignment = Group->alignment();
+  BoxOption.lineWidth = 1;
+  BoxOption.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  const QRect Caption = Group->style()->subControlRect(QStyle::CC_GroupBox, &BoxOption,
+                                                       QStyle::SC_GroupBoxLabel, Group);
+  QRect Inside = Group->contentsRect();
+  Inside.setTop(Caption.bottom() + 1);
+  for (int I = 0; I < 4; ++I) {
+    QAbstractButton *Item = Group->Button(I);
+    QVERIFY2(Inside.contains(Item->geometry()), qPrintable(Item->text()));
+    QStyleOptionButton Option;
+    Option.initFrom(Item);
+    Option.text = Item->text();
+    Option.rect = QRect(0, -100, Item->width() + 100, Item->height() + 200);
+    const QRect Focus =
+        Item->style()->subElementRect(QStyle::SE_RadioButtonFocusRect, &Option, Item);
+    QVERIFY2(Item->rect().contains(Focus), qPrintable(Item->text()));
+  }
 }
 
 void TZelvaneFormTest::InitialState() {
@@ -253,7 +301,8 @@ void TZelvaneFormTest::PlainLetterPressesButtonOnlyOutsideEditBox() {
 
 int main(int Argc, char **Argv) {
   TZelvaneApplication Application(Argc, Argv);
-  Application.setApplicationName(QStringLiteral("Zelvane"));
+  // The program's own set-up, its start font among it: the layout is measured in that font.
+  Application.SetUpProgram();
   TZelvaneFormTest Test;
   return QTest::qExec(&Test, Argc, Argv);
 }

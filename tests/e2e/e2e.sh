@@ -8,6 +8,7 @@
 #             -> type a watermark -> quality slider to 9 -> press the picture (nodes show)
 #             -> Save Wallpaper -> type a name without extension -> Close.
 # Second run: Save Wallpaper -> type a name -> Close.
+# Third run:  started with a picture's name -> the picture shows in the frame -> Close.
 # Then e2e_check compares both files with frames computed from the input picture, and reads
 # the settings file. No window manager runs, so the window stays where the program put it.
 # Its scratch folder goes whatever the outcome; ZELVANE_E2E_KEEP=1 keeps it after a failure,
@@ -89,8 +90,9 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_
 WIN_X=0
 WIN_Y=0
 
+# start_program <run> [argument...]
 start_program() {
-  "$WORK/app/zelvane" >"$WORK/program-$1.log" 2>&1 &
+  "$WORK/app/zelvane" "${@:2}" >"$WORK/program-$1.log" 2>&1 &
   APP_PID=$!
   local Window
   Window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Zelvane$' | head -n 1)
@@ -290,6 +292,22 @@ wait_exit
 
 STEP="check the second wallpaper"
 "$CHECK" default "$WORK/out/second.jpg" 90 "$DEFAULT_WALLPAPER" "$TEXT"
+
+# --- Third run: a picture named on the command line, relative to the working folder. -------
+STEP="third start, with a picture on the command line"
+mkdir -p "$WORK/in"
+cp "$PICTURE" "$WORK/in/named.gif"
+cd "$WORK/in"
+start_program 3 named.gif
+cd - >/dev/null
+# Opened as by Open Image: the picture at the frame's corner, white beyond it.
+wait_for 10 frame_pixel_is 150 150 255 255 255
+STEP="close the third time"
+click "${CLOSE[@]}"
+wait_for 5 program_ended || click "${CLOSE[@]}"
+wait_exit
+STEP="check the open folder the command line left"
+"$CHECK" ini "$WORK/app/Zelvane.ini" config openpath "$WORK/in/"
 
 STEP="done"
 echo "e2e: passed"

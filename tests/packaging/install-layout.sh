@@ -31,8 +31,15 @@ done
 Desktop="$ROOT/usr/share/applications/$ID.desktop"
 desktop-file-validate "$Desktop"
 grep -qx "Icon=$ID" "$Desktop" || fail "the desktop entry does not name the icon $ID"
-grep -qx "Exec=zelvane" "$Desktop" || fail "the desktop entry does not run zelvane"
+grep -qx "Exec=zelvane %f" "$Desktop" || fail "the desktop entry does not run zelvane on a file"
 Metainfo="$ROOT/usr/share/metainfo/$ID.metainfo.xml"
+# Offered under Open With for the picture formats; the metadata provides the same media types.
+Types=$(sed -n 's/^MimeType=//p' "$Desktop" | tr ';' '\n' | sed '/^$/d' | LC_ALL=C sort)
+for Type in image/jpeg image/png image/gif image/bmp image/vnd.microsoft.icon image/wmf image/emf; do
+  grep -qx "$Type" <<<"$Types" || fail "the desktop entry does not offer $Type"
+done
+Provided=$(sed -n 's|.*<mediatype>\(.*\)</mediatype>.*|\1|p' "$Metainfo" | LC_ALL=C sort)
+[ "$Types" = "$Provided" ] || fail "the metadata provides other media types than the desktop entry offers"
 grep -q "<id>$ID</id>" "$Metainfo" || fail "the metadata's id is not $ID"
 grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" "$Metainfo" ||
   fail "the metadata does not launch $ID.desktop"

@@ -1,5 +1,5 @@
 // The font chooser's dialog, driven without running it: every installed face offered, what an
-// untouched confirm gives back, the colour box, and changed face and size.
+// untouched confirm gives back, the colour box, changed face and size, and the sample.
 #include "fontchooserdialog.h"
 
 #include <QApplication>
@@ -7,8 +7,11 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QTest>
+
+#include <cstdlib>
 
 namespace {
 
@@ -18,6 +21,19 @@ QString InstalledFaceOtherThan(const QString &Avoid) {
     if (Family != Avoid && !QFontDatabase::isPrivateFamily(Family) && !Family.contains(u'['))
       return Family;
   return QString();
+}
+
+// The pixels of Image within 40 of Color in every channel.
+int PixelsNear(const QImage &Image, QRgb Color) {
+  int Count = 0;
+  for (int Y = 0; Y < Image.height(); ++Y)
+    for (int X = 0; X < Image.width(); ++X) {
+      const QRgb P = Image.pixel(X, Y);
+      if (std::abs(qRed(P) - qRed(Color)) <= 40 && std::abs(qGreen(P) - qGreen(Color)) <= 40 &&
+          std::abs(qBlue(P) - qBlue(Color)) <= 40)
+        ++Count;
+    }
+  return Count;
 }
 
 void Pick(QComboBox &Box, int Index) {
@@ -37,6 +53,7 @@ private slots:
   void ColourBoxOpensOnPlainValue();
   void PickedColourIsTaken();
   void NewSizeAndFace();
+  void SampleShowsTextInChosenColour();
 };
 
 void TFontChooserDialogTest::OffersEveryInstalledFace() {
@@ -177,6 +194,35 @@ void TFontChooserDialogTest::NewSizeAndFace() {
   QCOMPARE(Choice.Name, Other);
   QVERIFY(Choice.CharsetChanged);
   QCOMPARE(Choice.Charset, DEFAULT_CHARSET);
+}
+
+void TFontChooserDialogTest::SampleShowsTextInChosenColour() {
+  TFontChooserDialog Dialog(nullptr);
+  TFont Record;
+  Record.SetSize(24);
+  Record.Color = 0x0000FF;
+  Dialog.SetInitialFont(Record);
+  Dialog.SetSampleText(QStringLiteral("Mark"));
+  Dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&Dialog));
+  QLineEdit *Sample = Dialog.Sample();
+  QVERIFY(Sample);
+  QCOMPARE(Sample->text(), QStringLiteral("Mark"));
+  const QRgb Red = qRgb(255, 0, 0), Blue = qRgb(0, 0, 255);
+  QImage Shown = Sample->grab().toImage();
+  QVERIFY2(PixelsNear(Shown, Red) >= 20, qPrintable(QString::number(PixelsNear(Shown, Red))));
+  QCOMPARE(PixelsNear(Shown, Blue), 0);
+
+  Pick(*Dialog.ColorBox(), Dialog.ColorBox()->findData(TColor(0xFF0000)));
+  Shown = Sample->grab().toImage();
+  QVERIFY(PixelsNear(Shown, Blue) >= 20);
+  QCOMPARE(PixelsNear(Shown, Red), 0);
+
+  // A writing system's own sample text gives way to the watermark's again.
+  auto *Systems = Dialog.FontDialog()->findChild<QComboBox *>();
+  QVERIFY(Systems && Systems->count() > 1);
+  Pick(*Systems, 1);
+  QCOMPARE(Sample->text(), QStringLiteral("Mark"));
 }
 
 QTEST_MAIN(TFontChooserDialogTest)
