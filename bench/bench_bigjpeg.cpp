@@ -28,9 +28,9 @@
 // starting "FIGURE" are for bench/run.
 
 #include "benchform.h"
-#include "image.h"
-#include "jpegimage.h"
-#include "largeimage.h"
+#include "picture/image.h"
+#include "picture/kinds/jpegimage.h"
+#include "picture/codecs/largeimage.h"
 
 #include <QApplication>
 #include <QDir>

@@ -8,7 +8,7 @@
 //   BM_TransformInto/...   TransformPixelsInto a target allocated beforehand, like the baseline
 
 #include "fastestreporter.h"
-#include "transform.h"
+#include "picture/transform.h"
 
 #include <benchmark/benchmark.h>
 

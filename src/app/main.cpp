@@ -1,5 +1,5 @@
-#include "application.h"
-#include "zelvaneform.h"
+#include "app/application.h"
+#include "app/zelvaneform.h"
 
 int main(int Argc, char **Argv) {
   TZelvaneApplication Application(Argc, Argv);

@@ -1,5 +1,5 @@
-#include "image.h"
-#include "bitmap.h"
+#include "picture/image.h"
+#include "picture/kinds/bitmap.h"
 
 #include <QPaintEvent>
 #include <QPainter>

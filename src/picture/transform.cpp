@@ -1,6 +1,6 @@
-#include "transform.h"
-#include "largeimage.h"
-#include "pixelturn.h"
+#include "picture/transform.h"
+#include "picture/codecs/largeimage.h"
+#include "picture/pixelturn.h"
 
 #include <QColorSpace>
 

@@ -1,7 +1,7 @@
-#include "watermarkhandlers.h"
+#include "watermark/watermarkhandlers.h"
 
-#include "choosers.h"
-#include "watermarklabel.h"
+#include "watermark/choosers.h"
+#include "watermark/watermarklabel.h"
 
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
 // The window's small handlers as the mouse and keyboard reach them: which clicks hide the
 // resize nodes (the shared click handler) and which leave them, and the three accelerators.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
+#include "picture/image.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

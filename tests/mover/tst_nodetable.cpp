@@ -1,7 +1,7 @@
 // The node table: where each of the eight nodes goes around a control, which edges it moves
 // and which cursor it shows.
 
-#include "nodepanel.h"
+#include "mover/nodepanel.h"
 
 #include <QTest>
 

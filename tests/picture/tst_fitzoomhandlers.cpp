@@ -1,8 +1,8 @@
 // The fit-mode and zoom handlers on a picture box in a 480 x 272 frame, with a slider that
 // calls back like the window's.
-#include "bitmap.h"
-#include "fitzoomhandlers.h"
-#include "image.h"
+#include "picture/kinds/bitmap.h"
+#include "picture/fitzoomhandlers.h"
+#include "picture/image.h"
 #include "zoomsliderfake.h"
 
 #include <QTest>
@@ -22,7 +22,7 @@ struct TStage {
   TFakeZoomSlider Slider;
   QSize Natural;
   int Hidden = 0;
-  THideNodes Hide = [this] { ++Hidden; };
+  THideSelection Hide = [this] { ++Hidden; };
 
   explicit TStage(QSize PictureSize, QRect Box) : Natural(PictureSize) {
     Frame.resize(FrameSize);

@@ -1,6 +1,6 @@
 // Quarter turns and mirrors of pixels: the 3 x 2 example, strips, every pixel format, block
 // edges of the fast turn, and the group laws, each checked pixel by pixel.
-#include "transform.h"
+#include "picture/transform.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // in the user's configuration folder; and a save and load through the chosen name meet.
 #include "faketarget.h"
 #include "profiletestutil.h"
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
