@@ -1,5 +1,5 @@
 #include "picture/codecs/bmpdecoder.h"
-#include "picture/codecs/dibformat.h"
+#include "picture/codecs/dib.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -11,28 +11,23 @@ constexpr qint64 FileHeaderSize = 14;
 
 [[noreturn]] void Fail() { throw std::runtime_error(Invalid); }
 
-quint32 U32(QByteArrayView Data, qint64 At) {
-  auto Byte = [&](qint64 I) { return quint32(quint8(Data[At + I])); };
-  return Byte(0) | (Byte(1) << 8) | (Byte(2) << 16) | (Byte(3) << 24);
-}
-
 } // namespace
 
 QImage DecodeBmp(const QByteArray &Data) {
-  const QByteArrayView File(Data);
-  if (File.size() < FileHeaderSize + 12 || File[0] != 'B' || File[1] != 'M')
+  const TByteView File(reinterpret_cast<const uchar *>(Data.constData()), Data.size());
+  if (File.Size() < FileHeaderSize + 12 || File.U8(0) != 'B' || File.U8(1) != 'M')
     Fail();
-  const QByteArrayView Dib = File.sliced(FileHeaderSize);
+  const TByteView Dib = File.Sub(FileHeaderSize, File.Size() - FileHeaderSize);
   TDibInfo Info;
   if (!ReadDibInfo(Dib, Info))
     Fail();
 
   // The pixels start at the file header's offset; an offset of 0 means right after the
   // colour table. They cannot start inside the header or beyond the file.
-  const qint64 Offset = U32(File, 10);
+  const qint64 Offset = File.U32(10);
   const qint64 TableStart = Info.TableOffset;
   const qint64 PixelStart = Offset == 0 ? Info.TableEnd() : Offset - FileHeaderSize;
-  if (PixelStart < TableStart || PixelStart > Dib.size())
+  if (PixelStart < TableStart || PixelStart > Dib.Size())
     Fail();
 
   // A colour table declared larger than the indices reach is allowed, but not one larger
@@ -40,10 +35,10 @@ QImage DecodeBmp(const QByteArray &Data) {
   // the pixel data (OS/2 files with fewer than 2^n entries); the rest is black.
   QList<QRgb> Table;
   if (Info.IndexRange() > 0) {
-    if (Info.TableEntries > Info.IndexRange() && Info.TableEnd() > Dib.size())
+    if (Info.TableEntries > Info.IndexRange() && Info.TableEnd() > Dib.Size())
       Fail();
     const qint64 TableBytes = std::min(Info.TableEnd(), PixelStart) - TableStart;
-    Table = ReadDibColourTable(Info, Dib.sliced(TableStart, TableBytes));
+    Table = ReadDibColourTable(Info, Dib.Sub(TableStart, TableBytes));
   }
-  return DecodeDibPixels(Info, Table, Dib.sliced(PixelStart), false, Invalid);
+  return DecodeDibPixels(Info, Table, Dib.Sub(PixelStart, Dib.Size() - PixelStart), {}, Invalid);
 }

@@ -7,7 +7,7 @@
 //
 //   file header   "BM", file size, 4 reserved bytes, offset of the pixel data (14 bytes)
 //   DIB           header, [masks], [colour table], then the pixels at that offset
-//                 (dibformat.h)
+//                 (dib.h)
 //
 // Windows and OS/2 headers; 1, 2, 4, 8, 16, 24 and 32 bits; bit fields of any widths;
 // RLE4, RLE8 and OS/2 RLE24 runs; rows bottom-up or top-down. A bitmap is drawn opaque, so

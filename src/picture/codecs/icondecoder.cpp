@@ -1,7 +1,9 @@
 #include "picture/codecs/icondecoder.h"
-#include "picture/codecs/dibformat.h"
+#include "picture/codecs/dib.h"
 #include "picture/codecs/pngcodec.h"
 #include "picture/codecs/rasterlimits.h"
+
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,14 +21,13 @@ constexpr qint64 PngHeaderSize = 26;
 
 [[noreturn]] void Fail() { throw std::runtime_error(Invalid); }
 
-quint8 U8(QByteArrayView Data, qint64 At) { return quint8(Data[At]); }
-quint16 U16(QByteArrayView Data, qint64 At) { return U8(Data, At) | (U8(Data, At + 1) << 8); }
-quint32 U32(QByteArrayView Data, qint64 At) {
-  return quint32(U16(Data, At)) | (quint32(U16(Data, At + 2)) << 16);
+TByteView View(QByteArrayView Data) {
+  return TByteView(reinterpret_cast<const uchar *>(Data.data()), Data.size());
 }
-quint32 BigU32(QByteArrayView Data, qint64 At) {
-  return (quint32(U8(Data, At)) << 24) | (quint32(U8(Data, At + 1)) << 16) |
-         (quint32(U8(Data, At + 2)) << 8) | quint32(U8(Data, At + 3));
+
+// A big-endian 32-bit value of the PNG header, which HasIhdr found complete.
+quint32 PngU32(QByteArrayView Image, qint64 At) {
+  return qFromBigEndian<quint32>(Image.data() + At);
 }
 
 bool IsPng(QByteArrayView Image) { return Image.startsWith("\x89PNG\r\n\x1a\n"); }
@@ -38,15 +39,15 @@ bool HasIhdr(QByteArrayView Image) {
 int PngBitCount(QByteArrayView Image) {
   // Samples a pixel by colour type: grey, -, RGB, palette index, grey + alpha, -, RGBA.
   static const int Samples[] = {1, 0, 3, 1, 2, 0, 4};
-  const int Depth = U8(Image, 24);
-  const int Type = U8(Image, 25);
+  const int Depth = View(Image).U8(24);
+  const int Type = View(Image).U8(25);
   return Type < int(std::size(Samples)) ? Depth * Samples[Type] : 0;
 }
 
 QImage DecodePngEntry(QByteArrayView Image) {
   if (!HasIhdr(Image))
     Fail();
-  CheckRasterSize(BigU32(Image, 16), BigU32(Image, 20));
+  CheckRasterSize(PngU32(Image, 16), PngU32(Image, 20));
   TPngPicture Picture;
   try {
     Picture = DecodePng(QByteArray::fromRawData(Image.data(), Image.size()));
@@ -106,7 +107,7 @@ void ApplyMask(TIconImage &Result, QByteArrayView Mask) {
 
 TIconImage DecodeDibEntry(QByteArrayView Image) {
   TDibInfo Info;
-  if (!ReadDibInfo(Image, Info) || Info.TopDown ||
+  if (!ReadDibInfo(View(Image), Info) || Info.TopDown ||
       (Info.Coding != TDibCoding::Rgb && Info.Coding != TDibCoding::BitFields))
     Fail();
   // The header's height counts the colour rows and the mask rows.
@@ -116,11 +117,13 @@ TIconImage DecodeDibEntry(QByteArrayView Image) {
   CheckRasterSize(Info.Width, Info.Height);
   if (Info.TableEnd() > Image.size())
     Fail();
-  const QList<QRgb> Table =
-      ReadDibColourTable(Info, Image.sliced(Info.TableOffset, Info.TableEnd() - Info.TableOffset));
+  const QList<QRgb> Table = ReadDibColourTable(
+      Info, View(Image.sliced(Info.TableOffset, Info.TableEnd() - Info.TableOffset)));
   const QByteArrayView Pixels = Image.sliced(Info.TableEnd());
+  TDibPixels How;
+  How.KeepAlpha = Info.BitCount == 32;
   TIconImage Result;
-  Result.Image = DecodeDibPixels(Info, Table, Pixels, true, Invalid);
+  Result.Image = DecodeDibPixels(Info, Table, View(Pixels), How, Invalid);
   if (!AnyAlpha(Result.Image))
     ApplyMask(Result, Pixels.sliced(Info.RowBytes() * Info.Height));
   return Result;
@@ -130,30 +133,31 @@ TIconImage DecodeDibEntry(QByteArrayView Image) {
 
 QList<TIconEntry> ReadIconDirectory(const QByteArray &Data) {
   const QByteArrayView File(Data);
-  if (File.size() < DirectoryHeaderSize || U16(File, 0) != 0 || U16(File, 2) != 1)
+  const TByteView Bytes = View(File);
+  if (File.size() < DirectoryHeaderSize || Bytes.U16(0) != 0 || Bytes.U16(2) != 1)
     Fail();
-  const qint64 Count = U16(File, 4);
+  const qint64 Count = Bytes.U16(4);
   if (Count == 0 || DirectoryHeaderSize + Count * DirectoryEntrySize > File.size())
     Fail();
   QList<TIconEntry> Entries;
   for (qint64 I = 0; I < Count; ++I) {
     const qint64 At = DirectoryHeaderSize + I * DirectoryEntrySize;
     TIconEntry Entry;
-    Entry.Width = U8(File, At) ? U8(File, At) : 256;
-    Entry.Height = U8(File, At + 1) ? U8(File, At + 1) : 256;
-    Entry.BitCount = U16(File, At + 6);
-    Entry.Offset = std::min<qint64>(U32(File, At + 12), File.size());
-    Entry.Size = std::min<qint64>(U32(File, At + 8), File.size() - Entry.Offset);
+    Entry.Width = Bytes.U8(At) ? Bytes.U8(At) : 256;
+    Entry.Height = Bytes.U8(At + 1) ? Bytes.U8(At + 1) : 256;
+    Entry.BitCount = Bytes.U16(At + 6);
+    Entry.Offset = std::min<qint64>(Bytes.U32(At + 12), File.size());
+    Entry.Size = std::min<qint64>(Bytes.U32(At + 8), File.size() - Entry.Offset);
     const QByteArrayView Image = File.sliced(Entry.Offset, Entry.Size);
     TDibInfo Info;
     if (IsPng(Image)) {
       Entry.Png = true;
       if (HasIhdr(Image)) {
-        Entry.Width = BigU32(Image, 16);
-        Entry.Height = BigU32(Image, 20);
+        Entry.Width = PngU32(Image, 16);
+        Entry.Height = PngU32(Image, 20);
         Entry.BitCount = PngBitCount(Image);
       }
-    } else if (ReadDibInfo(Image, Info)) {
+    } else if (ReadDibInfo(View(Image), Info)) {
       Entry.Width = Info.Width;
       Entry.Height = Info.Height / 2;
       Entry.BitCount = Info.BitCount;

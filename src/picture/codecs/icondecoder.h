@@ -8,7 +8,7 @@
 //
 //   directory   reserved 0, type 1, count; then per image 16 bytes: width, height (0 means
 //               256), colours, reserved, planes, bit count, size of its data, its offset
-//   images      each a PNG file or a DIB (dibformat.h) whose header counts the rows of
+//   images      each a PNG file or a DIB (dib.h) whose header counts the rows of
 //               the colours and of the AND mask together, followed by the colours and then
 //               the mask: one bit a pixel, rows bottom-up and padded to 4 bytes, 1 where
 //               the pixel is transparent

@@ -5,6 +5,8 @@
 #include "emfrecords.h"
 #include "metafiletesting.h"
 #include "metafilewriter.h"
+#include "../codecs/dibfixture.h"
+#include "picture/kinds/bitmap.h"
 
 #include <QTest>
 
@@ -230,6 +232,26 @@ void TestEmfPlayer::exactPixels_data() {
     FillPixels(E, QRect(10, 0, 20, 10), Blue);
     FillPixels(E, QRect(30, 0, 10, 10), Yellow);
     QTest::addRow("1-bit bitmap with its palette") << W.Finish() << Dest << E;
+  }
+  {  // 16-bit bit fields give the colours a BMP file of the same pixels gives: one rule
+     // scales a channel (every 5- and 6-bit value occurs; the 5-bit 16 is 132).
+    using namespace DibFixture;
+    TInfoHeader H;
+    H.Width = 64, H.BitCount = 16, H.Compression = 3;
+    const QByteArray Info = InfoHeader(H) + Masks({0xF800, 0x07E0, 0x001F});
+    QList<quint32> Words;
+    for (quint32 X = 0; X < 64; ++X)
+      Words << (((X & 31) << 11) | (X << 5) | (31 - (X & 31)));
+    const QByteArray Pixels = Rows({Words}, 16);
+    TBitmap Bitmap;
+    Bitmap.LoadFromBytes(BmpFile(Info, Pixels));
+    QCOMPARE(qRed(Bitmap.Image().pixel(16, 0)), 132);
+    TEmfWriter W;
+    W.Record(Emr::StretchDiBits, StretchDiBitsPayload(0, 0, 64, 1, TFixtureDib{Info, Pixels}));
+    QImage E = Expect();
+    for (int X = 0; X < 64; ++X)
+      E.setPixel(X, 0, Bitmap.Image().pixel(X, 0));
+    QTest::addRow("16-bit bit fields as in a BMP file") << W.Finish() << Dest << E;
   }
   {  // A negative destination width mirrors.
     const TFixtureDib Dib = MakeDib(8, {{0, 1}}, {Red, Blue});

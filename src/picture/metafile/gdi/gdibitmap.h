@@ -31,14 +31,12 @@ struct TDib {
 constexpr quint32 DibRgbColors = 0;
 constexpr quint32 DibPalColors = 1;
 
-// Decodes a device-independent bitmap: Info holds the header (core, info, V4 or V5, with the
-// bit-field masks that may follow it) and the colour table, Bits the pixel data. Headers of
-// 1, 2, 4, 8, 16, 24 and 32 bits, uncompressed, bit fields, RLE8, RLE4, and embedded JPEG or
-// PNG are understood. Every row, run and table entry is checked against Info and Bits; missing
-// colour table entries are black. Run-length coded bitmaps of more than 4 million pixels
-// must not claim more than 256 pixels for each byte of their data. KeepAlpha keeps 32-bit
-// alpha (taken as premultiplied, as alpha blending expects); otherwise the fourth byte is
-// ignored, as plain blits do.
+// Decodes a device-independent bitmap with the DIB decoder's metafile rules (dib.h): Info
+// holds the header and the colour table, Bits the pixel data. Embedded JPEG and PNG pictures
+// are decoded too. Missing colour table entries are black. Run-length coded bitmaps of more
+// than 4 million pixels must not claim more than 256 pixels for each byte of their data.
+// KeepAlpha keeps 16- and 32-bit alpha (taken as premultiplied, as alpha blending expects);
+// otherwise the fourth byte is ignored, as plain blits do.
 TDib DecodeDib(TByteView Info, TByteView Bits, quint32 Usage, const QList<QRgb> &Palette,
                bool KeepAlpha, const TDibLimits &Limits = {});
 

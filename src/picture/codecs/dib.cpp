@@ -1,5 +1,7 @@
-#include "picture/codecs/dibformat.h"
+#include "picture/codecs/dib.h"
 #include "picture/codecs/rasterlimits.h"
+
+#include <QtEndian>
 
 #include <algorithm>
 #include <bit>
@@ -8,19 +10,11 @@
 namespace {
 
 constexpr quint32 BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitFields = 3, BiJpegOrRle24 = 4,
-                  BiAlphaBitFields = 6;
+                  BiPng = 5, BiAlphaBitFields = 6;
 
-quint8 U8(QByteArrayView Data, qint64 At) {
-  return At >= 0 && At < Data.size() ? quint8(Data[At]) : 0;
-}
-
-quint16 U16(QByteArrayView Data, qint64 At) { return U8(Data, At) | (U8(Data, At + 1) << 8); }
-
-quint32 U32(QByteArrayView Data, qint64 At) {
-  return quint32(U16(Data, At)) | (quint32(U16(Data, At + 2)) << 16);
-}
-
-bool KnownHeaderSize(qint64 Size) {
+bool KnownHeaderSize(qint64 Size, TDibRules Rules) {
+  if (Rules == TDibRules::Metafile)
+    return Size == 12 || Size >= 40;
   switch (Size) {
   case 12:  // OS/2 1.x core header
   case 16:  // OS/2 2.x, shortened
@@ -37,8 +31,8 @@ bool KnownHeaderSize(qint64 Size) {
 }
 
 // Reads the coding and its masks into Info; false for a coding the bit count does not allow.
-bool ReadCoding(QByteArrayView Data, quint32 Compression, TDibInfo &Info) {
-  const bool Os2 = Info.HeaderSize == 16 || Info.HeaderSize == 64;
+bool ReadCoding(TByteView Data, quint32 Compression, TDibRules Rules, TDibInfo &Info) {
+  const bool Os2 = Rules == TDibRules::File && (Info.HeaderSize == 16 || Info.HeaderSize == 64);
   const int Bits = Info.BitCount;
   switch (Compression) {
   case BiRgb:
@@ -59,9 +53,16 @@ bool ReadCoding(QByteArrayView Data, quint32 Compression, TDibInfo &Info) {
     return Bits == 4;
   case BiJpegOrRle24:
     // OS/2 2.x headers mean 24-bit runs by it; Windows headers an embedded JPEG picture,
-    // which no bitmap of this program holds.
+    // which only metafiles hold.
+    if (Rules == TDibRules::Metafile) {
+      Info.Coding = TDibCoding::Jpeg;
+      return true;
+    }
     Info.Coding = TDibCoding::Rle24;
     return Os2 && Bits == 24;
+  case BiPng:
+    Info.Coding = TDibCoding::Png;
+    return Rules == TDibRules::Metafile;
   case BiBitFields:
   case BiAlphaBitFields: {
     // In OS/2 2.x headers 3 means Huffman-coded rows, which no bitmap of this program holds.
@@ -70,16 +71,16 @@ bool ReadCoding(QByteArrayView Data, quint32 Compression, TDibInfo &Info) {
     Info.Coding = TDibCoding::BitFields;
     if (Info.HeaderSize == 40) {
       const int Count = Compression == BiAlphaBitFields ? 4 : 3;
-      if (Data.size() < 40 + 4 * Count)
+      if (Rules == TDibRules::File && !Data.Has(40, 4 * Count))
         return false;
       for (int I = 0; I < Count; ++I)
-        Info.Masks[I] = U32(Data, 40 + 4 * I);
+        Info.Masks[I] = Data.U32(40 + 4 * I);
       Info.TableOffset += 4 * Count;
     } else {
       for (int I = 0; I < 3; ++I)
-        Info.Masks[I] = U32(Data, 40 + 4 * I);
+        Info.Masks[I] = Data.U32(40 + 4 * I);
       if (Info.HeaderSize >= 56)
-        Info.Masks[3] = U32(Data, 52);
+        Info.Masks[3] = Data.U32(52);
     }
     return true;
   }
@@ -111,21 +112,23 @@ void DecodeIndexRow(const uchar *Row, QRgb *Out, qint64 Width, int Bits, const Q
   const int Mask = (1 << Bits) - 1;
   for (qint64 X = 0; X < Width; ++X) {
     const qint64 BitPos = X * Bits;
-    const int Shift = 8 - Bits - int(BitPos & 7);
-    Out[X] = Table[(Row[BitPos >> 3] >> Shift) & Mask];
+    Out[X] = Table[(Row[BitPos >> 3] >> (8 - Bits - int(BitPos & 7))) & Mask];
+  }
+}
+
+void CopyIndexRow(const uchar *Row, uchar *Out, qint64 Width, int Bits) {
+  const int Mask = (1 << Bits) - 1;
+  for (qint64 X = 0; X < Width; ++X) {
+    const qint64 BitPos = X * Bits;
+    Out[X] = uchar((Row[BitPos >> 3] >> (8 - Bits - int(BitPos & 7))) & Mask);
   }
 }
 
 void DecodeFieldRow(const uchar *Row, QRgb *Out, qint64 Width, int Bits, const TField Fields[4],
                     bool KeepAlpha) {
   for (qint64 X = 0; X < Width; ++X) {
-    quint32 Value;
-    if (Bits == 16) {
-      Value = Row[2 * X] | (Row[2 * X + 1] << 8);
-    } else {
-      const uchar *P = Row + 4 * X;
-      Value = quint32(P[0]) | (quint32(P[1]) << 8) | (quint32(P[2]) << 16) | (quint32(P[3]) << 24);
-    }
+    const quint32 Value = Bits == 16 ? qFromLittleEndian<quint16>(Row + 2 * X)
+                                     : qFromLittleEndian<quint32>(Row + 4 * X);
     const int Alpha = KeepAlpha ? Fields[3](Value) : 255;
     Out[X] = qRgba(Fields[0](Value), Fields[1](Value), Fields[2](Value), Alpha);
   }
@@ -138,33 +141,35 @@ QImage NewImage(qint64 Width, qint64 Height, QImage::Format Format) {
   return Image;
 }
 
-QImage DecodeRows(const TDibInfo &Info, const QList<QRgb> &Table, QByteArrayView Bits,
-                  bool KeepAlpha, const char *Invalid) {
+QImage DecodeRows(const TDibInfo &Info, const QList<QRgb> &Table, TByteView Bits,
+                  const TDibPixels &How, const char *Invalid) {
   const qint64 RowBytes = Info.RowBytes();
-  if (Bits.size() / RowBytes < Info.Height)
+  if (Bits.Size() / RowBytes < Info.Height)
     throw std::runtime_error(Invalid);
-  KeepAlpha = KeepAlpha && Info.BitCount == 32;
-  QImage Image =
-      NewImage(Info.Width, Info.Height, KeepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-  const TField Fields[4] = {TField(Info.Masks[0]), TField(Info.Masks[1]), TField(Info.Masks[2]),
-                            TField(Info.Masks[3])};
-  const auto *Data = reinterpret_cast<const uchar *>(Bits.data());
+  const bool Fields = Info.BitCount == 16 || Info.BitCount == 32;
+  const bool KeepAlpha = How.KeepAlpha && Fields;
+  const bool Indexed = How.Indexed && Info.IndexRange() > 0;
+  QImage Image = NewImage(Info.Width, Info.Height,
+                          Indexed     ? QImage::Format_Indexed8
+                          : KeepAlpha ? QImage::Format_ARGB32
+                                      : QImage::Format_RGB32);
+  if (Indexed)
+    Image.setColorTable(Table);
+  const TField Masks[4] = {TField(Info.Masks[0]), TField(Info.Masks[1]), TField(Info.Masks[2]),
+                           TField(Info.Masks[3])};
   for (qint64 Y = 0; Y < Info.Height; ++Y) {
-    const uchar *Row = Data + RowBytes * (Info.TopDown ? Y : Info.Height - 1 - Y);
-    auto *Out = reinterpret_cast<QRgb *>(Image.scanLine(int(Y)));
-    switch (Info.BitCount) {
-    case 24:
+    const uchar *Row = Bits.Data() + RowBytes * (Info.TopDown ? Y : Info.Height - 1 - Y);
+    uchar *Line = Image.scanLine(int(Y));
+    auto *Out = reinterpret_cast<QRgb *>(Line);
+    if (Indexed)
+      CopyIndexRow(Row, Line, Info.Width, Info.BitCount);
+    else if (Fields)
+      DecodeFieldRow(Row, Out, Info.Width, Info.BitCount, Masks, KeepAlpha);
+    else if (Info.BitCount == 24)
       for (qint64 X = 0; X < Info.Width; ++X)
         Out[X] = qRgb(Row[3 * X + 2], Row[3 * X + 1], Row[3 * X]);
-      break;
-    case 16:
-    case 32:
-      DecodeFieldRow(Row, Out, Info.Width, Info.BitCount, Fields, KeepAlpha);
-      break;
-    default:
+    else
       DecodeIndexRow(Row, Out, Info.Width, Info.BitCount, Table);
-      break;
-    }
   }
   return Image;
 }
@@ -178,17 +183,23 @@ QImage DecodeRows(const TDibInfo &Info, const QList<QRgb> &Table, QByteArrayView
 //   0, n >= 3, ...  n pixels given one by one, padded to an even number of bytes
 //
 // Every step reads at least two bytes and writes at most one row's width, so the work
-// follows the data's size, not what a hostile header claims.
+// follows the data's size, not what a hostile header claims. Pixels whose bytes the data
+// lacks are not written.
 class TRleDecoder {
 public:
-  TRleDecoder(const TDibInfo &Info, const QList<QRgb> &Table, QByteArrayView Bits)
-      : FInfo(Info), FTable(Table), FBits(Bits) {}
+  TRleDecoder(const TDibInfo &Info, const QList<QRgb> &Table, TByteView Bits, bool ClearSkipped)
+      : FInfo(Info), FTable(Table), FBits(Bits), FClearSkipped(ClearSkipped) {}
 
   QImage Decode() {
-    FImage = NewImage(FInfo.Width, FInfo.Height, QImage::Format_RGB32);
-    FImage.fill(FInfo.Coding == TDibCoding::Rle24 ? qRgb(0, 0, 0) : FTable[0]);
+    if (FClearSkipped) {
+      FImage = NewImage(FInfo.Width, FInfo.Height, QImage::Format_ARGB32);
+      FImage.fill(0);
+    } else {
+      FImage = NewImage(FInfo.Width, FInfo.Height, QImage::Format_RGB32);
+      FImage.fill(FInfo.Coding == TDibCoding::Rle24 ? qRgb(0, 0, 0) : FTable[0]);
+    }
     SelectRow();
-    while (FY < FInfo.Height && FPos + 2 <= FBits.size()) {
+    while (FY < FInfo.Height && FPos + 2 <= FBits.Size()) {
       const int Count = Byte();
       if (Count > 0)
         Run(Count);
@@ -199,10 +210,10 @@ public:
   }
 
 private:
-  int Byte() { return U8(FBits, FPos++); }
+  int Byte() { return FBits.U8(FPos++); }
 
   QRgb Colour24(qint64 At) const {
-    return qRgb(U8(FBits, At + 2), U8(FBits, At + 1), U8(FBits, At));
+    return qRgb(FBits.U8(At + 2), FBits.U8(At + 1), FBits.U8(At));
   }
 
   void Put(QRgb Colour) {
@@ -242,7 +253,7 @@ private:
     case 1:
       return false;
     case 2:
-      if (FPos + 2 > FBits.size())
+      if (FPos + 2 > FBits.Size())
         return false;
       FX += Byte();
       FY += Byte();
@@ -260,17 +271,23 @@ private:
                                                             : 3 * qint64(Count);
     const int Shown = int(std::clamp<qint64>(FInfo.Width - FX, 0, Count));
     for (int I = 0; I < Shown; ++I) {
+      const qint64 At = FInfo.Coding == TDibCoding::Rle8   ? FPos + I
+                        : FInfo.Coding == TDibCoding::Rle4 ? FPos + I / 2
+                                                           : FPos + 3 * qint64(I);
+      if (At >= FBits.Size()) {
+        ++FX;
+        continue;
+      }
+      const int Value = FBits.U8(At);
       switch (FInfo.Coding) {
       case TDibCoding::Rle8:
-        Put(FTable[U8(FBits, FPos + I)]);
+        Put(FTable[Value]);
         break;
-      case TDibCoding::Rle4: {
-        const int Value = U8(FBits, FPos + I / 2);
+      case TDibCoding::Rle4:
         Put(FTable[(I & 1) ? Value & 15 : Value >> 4]);
         break;
-      }
       default:
-        Put(Colour24(FPos + 3 * qint64(I)));
+        Put(Colour24(At));
         break;
       }
     }
@@ -280,7 +297,8 @@ private:
 
   const TDibInfo &FInfo;
   const QList<QRgb> &FTable;
-  QByteArrayView FBits;
+  TByteView FBits;
+  bool FClearSkipped;
   QImage FImage;
   QRgb *FRow = nullptr;
   qint64 FPos = 0;
@@ -290,64 +308,77 @@ private:
 
 } // namespace
 
-bool ReadDibInfo(QByteArrayView Data, TDibInfo &Info) {
+bool ReadDibInfo(TByteView Data, TDibInfo &Info, TDibRules Rules) {
   TDibInfo H;
-  H.HeaderSize = U32(Data, 0);
-  if (!KnownHeaderSize(H.HeaderSize) || Data.size() < H.HeaderSize)
+  H.HeaderSize = Data.U32(0);
+  if (!KnownHeaderSize(H.HeaderSize, Rules) || !Data.Has(0, H.HeaderSize))
     return false;
-  int Planes = 0;
+  int Planes = 1;
   quint32 Compression = BiRgb;
   qint64 Used = 0;
   if (H.HeaderSize == 12) {
-    H.Width = U16(Data, 4);
-    H.Height = U16(Data, 6);
-    Planes = U16(Data, 8);
-    H.BitCount = U16(Data, 10);
+    H.Width = Data.U16(4);
+    H.Height = Data.U16(6);
+    Planes = Data.U16(8);
+    H.BitCount = Data.U16(10);
     H.EntrySize = 3;
   } else {
-    H.Width = qint32(U32(Data, 4));
-    const qint64 Height = qint32(U32(Data, 8));
+    H.Width = Data.I32(4);
+    const qint64 Height = Data.I32(8);
     H.TopDown = Height < 0;
     H.Height = H.TopDown ? -Height : Height;
-    Planes = U16(Data, 12);
-    H.BitCount = U16(Data, 14);
+    Planes = Data.U16(12);
+    H.BitCount = Data.U16(14);
     if (H.HeaderSize >= 40) {
-      Compression = U32(Data, 16);
-      Used = U32(Data, 32);
+      Compression = Data.U32(16);
+      Used = Data.U32(32);
     }
   }
-  if (Planes != 1 || H.Width <= 0 || H.Height <= 0)
+  if ((Rules == TDibRules::File && Planes != 1) || H.Width <= 0 || H.Height <= 0)
     return false;
   H.TableOffset = H.HeaderSize;
-  if (!ReadCoding(Data, Compression, H))
+  if (!ReadCoding(Data, Compression, Rules, H))
     return false;
-  if (H.TopDown && H.Coding != TDibCoding::Rgb && H.Coding != TDibCoding::BitFields)
+  const bool Runs = H.Coding == TDibCoding::Rle8 || H.Coding == TDibCoding::Rle4 ||
+                    H.Coding == TDibCoding::Rle24;
+  if (H.TopDown && Runs)
     return false;
-  H.TableEntries = Used > 0 && H.EntrySize == 4 ? Used : H.IndexRange();
+  if (Rules == TDibRules::File)
+    H.TableEntries = Used > 0 && H.EntrySize == 4 ? Used : H.IndexRange();
+  else
+    H.TableEntries = Used > 0 && H.EntrySize == 4 ? std::min(Used, H.IndexRange()) : H.IndexRange();
   Info = H;
   return true;
 }
 
-QList<QRgb> ReadDibColourTable(const TDibInfo &Info, QByteArrayView Table) {
+QList<QRgb> ReadDibColourTable(const TDibInfo &Info, TByteView Table) {
   const qint64 Range = Info.IndexRange();
-  const qint64 Count = std::min({Info.TableEntries, Range, Table.size() / Info.EntrySize});
+  const qint64 Count = std::min({Info.TableEntries, Range, Table.Size() / Info.EntrySize});
   QList<QRgb> Colours;
   Colours.reserve(Range);
   for (qint64 I = 0; I < Count; ++I) {
     const qint64 At = I * Info.EntrySize;
-    Colours.append(qRgb(U8(Table, At + 2), U8(Table, At + 1), U8(Table, At)));
+    Colours.append(qRgb(Table.U8(At + 2), Table.U8(At + 1), Table.U8(At)));
   }
   while (Colours.size() < Range)
     Colours.append(qRgb(0, 0, 0));
   return Colours;
 }
 
-QImage DecodeDibPixels(const TDibInfo &Info, const QList<QRgb> &Table, QByteArrayView Bits,
-                       bool KeepAlpha, const char *Invalid) {
+QImage DecodeDibPixels(const TDibInfo &Info, const QList<QRgb> &Table, TByteView Bits,
+                       const TDibPixels &How, const char *Invalid) {
   CheckRasterSize(Info.Width, Info.Height);
   if (Table.size() < Info.IndexRange())
     throw std::runtime_error(Invalid);
-  if (Info.Coding == TDibCoding::Rgb || Info.Coding == TDibCoding::BitFields)
-    return DecodeRows(Info, Table, Bits, KeepAlpha, Invalid);
-  return TRleDecoder(Info, Table, Bits).Decode();
+  switch (Info.Coding) {
+  case TDibCoding::Rgb:
+  case TDibCoding::BitFields:
+    return DecodeRows(Info, Table, Bits, How, Invalid);
+  case TDibCoding::Rle8:
+  case TDibCoding::Rle4:
+  case TDibCoding::Rle24:
+    return TRleDecoder(Info, Table, Bits, How.ClearSkipped).Decode();
+  default:
+    throw std::runtime_error(Invalid);
+  }
 }
