@@ -211,8 +211,7 @@ void BM_QuarterTurn(benchmark::State &State) {
     State.SkipWithError("the turned picture has the wrong size");
 }
 
-// Processor time of the whole process: large pictures are mapped in by a second thread while
-// they are filled (TPagePopulator), and that work counts.
+// Processor time of the whole process, so that work any library does on other threads counts.
 void Measured(benchmark::internal::Benchmark *Each) {
   Each->Unit(benchmark::kMillisecond)
       ->Repetitions(Repetitions)

@@ -141,7 +141,6 @@ QImage DecodeJpeg(const QByteArray &Data) {
   QImage Image = NewLargeImage(QSize(W, H), Gray ? QImage::Format_Indexed8 : QImage::Format_RGB32);
   if (Image.isNull())
     throw std::runtime_error("Out of memory");
-  const TPagePopulator Populator(Image);
   if (Gray) {
     QList<QRgb> Table(Info->actual_number_of_colors);
     for (int I = 0; I < Info->actual_number_of_colors; ++I) {

@@ -1,9 +1,6 @@
 #include "picture/codecs/largeimage.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <system_error>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -47,41 +44,4 @@ void AdviseHugePages(void *Data, qsizetype Bytes) {
   (void)Data;
   (void)Bytes;
 #endif
-}
-
-TPagePopulator::TPagePopulator(void *Data, qsizetype Bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-  if (!Data || Bytes < LargeImageBytes || std::thread::hardware_concurrency() < 2)
-    return;
-  // Whole pages only: madvise wants a page-aligned start.
-  const quintptr Page = 4096;
-  const quintptr Begin = (quintptr(Data) + Page - 1) & ~(Page - 1);
-  const quintptr End = (quintptr(Data) + quintptr(Bytes)) & ~(Page - 1);
-  if (End <= Begin)
-    return;
-  try {
-    FThread = std::thread([this, Begin, End] {
-      // One huge page at a time, in the writer's order, so that the writer rarely waits
-      // for a page the populator holds, and a stop request is heard soon.
-      for (quintptr At = Begin; At < End && !FStop.load(std::memory_order_relaxed);
-           At += quintptr(HugePage)) {
-        const size_t Length = size_t(std::min(End - At, quintptr(HugePage)));
-        if (madvise(reinterpret_cast<void *>(At), Length, MADV_POPULATE_WRITE) != 0 &&
-            errno != EINTR)
-          return; // not supported, or no memory: the writer's own faults will tell
-      }
-    });
-  } catch (const std::system_error &) {
-    // No thread to be had: the writer maps its pages itself, as it always could.
-  }
-#else
-  (void)Data;
-  (void)Bytes;
-#endif
-}
-
-TPagePopulator::~TPagePopulator() {
-  FStop.store(true, std::memory_order_relaxed);
-  if (FThread.joinable())
-    FThread.join();
 }

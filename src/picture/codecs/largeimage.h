@@ -2,9 +2,6 @@
 
 #include <QImage>
 
-#include <atomic>
-#include <thread>
-
 // Large buffers that are filled at once, mapped in 2 MiB pages where the kernel agrees.
 //
 // A fresh buffer is mapped by the kernel one page at a time, on first touch. With 4 KiB
@@ -25,22 +22,3 @@ inline constexpr qsizetype LargeImageBytes = qsizetype(8) << 20;
 // allocated elsewhere (a QByteArray) that is about to be filled whole. Pages already
 // touched keep their size; buffers below two huge pages are left alone.
 void AdviseHugePages(void *Data, qsizetype Bytes);
-
-// Maps a large buffer's pages in on a second thread while its owner fills it from the
-// start: the kernel's zeroing of fresh memory (a third of decoding a 24-megapixel JPEG on a
-// virtual machine) then runs on another core, ahead of the writer, instead of in its page
-// faults. The buffer's contents are never touched (madvise MADV_POPULATE_WRITE). Stops and
-// joins when destroyed, so the buffer must outlive it. Does nothing for buffers below
-// LargeImageBytes, on one processor, or where the kernel lacks the call (Linux before 5.14).
-class TPagePopulator {
-public:
-  TPagePopulator(void *Data, qsizetype Bytes);
-  explicit TPagePopulator(QImage &Image) : TPagePopulator(Image.bits(), Image.sizeInBytes()) {}
-  ~TPagePopulator();
-  TPagePopulator(const TPagePopulator &) = delete;
-  TPagePopulator &operator=(const TPagePopulator &) = delete;
-
-private:
-  std::atomic<bool> FStop{false};
-  std::thread FThread;
-};

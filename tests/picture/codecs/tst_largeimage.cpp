@@ -6,8 +6,6 @@
 
 #include <QTest>
 
-#include <cstring>
-
 namespace {
 
 // The same pattern for every format: a value from the pixel's position.
@@ -40,11 +38,6 @@ class TLargeImageTest : public QObject {
 private slots:
   void SameAsQtImage_data();
   void SameAsQtImage();
-  void CopiesDoNotShareWrites();
-  void AdvisedBufferKeepsItsBytes_data();
-  void AdvisedBufferKeepsItsBytes();
-  void PopulatedImageKeepsWhatIsWritten_data();
-  void PopulatedImageKeepsWhatIsWritten();
 };
 
 void TLargeImageTest::SameAsQtImage_data() {
@@ -83,73 +76,6 @@ void TLargeImageTest::SameAsQtImage() {
   QCOMPARE(Image.pixel(Size.width() - 1, Size.height() - 1),
            Expected.pixel(Size.width() - 1, Size.height() - 1));
   QCOMPARE(Image, Expected);
-}
-
-void TLargeImageTest::CopiesDoNotShareWrites() {
-  QImage Image = NewLargeImage(QSize(2000, 1200), QImage::Format_RGB32);
-  QVERIFY(!Image.isNull());
-  Image.fill(qRgb(10, 20, 30));
-  QImage Copy = Image;
-  Copy.setPixel(5, 5, qRgb(200, 100, 0));
-  QCOMPARE(Image.pixel(5, 5), qRgb(10, 20, 30));
-  QCOMPARE(Copy.pixel(5, 5), qRgb(200, 100, 0));
-  // Writing through the only holder writes in place.
-  const uchar *Before = Image.constBits();
-  Image.setPixel(1, 1, qRgb(1, 2, 3));
-  QCOMPARE(Image.constBits(), Before);
-  QCOMPARE(Image.pixel(1, 1), qRgb(1, 2, 3));
-}
-
-void TLargeImageTest::AdvisedBufferKeepsItsBytes_data() {
-  QTest::addColumn<qsizetype>("Bytes");
-  QTest::addRow("empty") << qsizetype(0);
-  QTest::addRow("below-two-huge-pages") << qsizetype(3 << 20);
-  QTest::addRow("seven-megabytes") << qsizetype(7 * 1000 * 1000 + 17);
-}
-
-void TLargeImageTest::AdvisedBufferKeepsItsBytes() {
-  QFETCH(qsizetype, Bytes);
-  QByteArray Data(Bytes, Qt::Uninitialized);
-  AdviseHugePages(Data.data(), Data.size());
-  for (qsizetype I = 0; I < Bytes; ++I)
-    Data[I] = char(I * 31 + I / 4096);
-  for (qsizetype I = 0; I < Bytes; I += 4093)
-    QCOMPARE(Data[I], char(I * 31 + I / 4096));
-  if (Bytes > 0)
-    QCOMPARE(Data[Bytes - 1], char((Bytes - 1) * 31 + (Bytes - 1) / 4096));
-  AdviseHugePages(nullptr, Bytes);
-}
-
-// The populator maps pages in on its own thread while this one writes: whatever it does
-// to a page must never undo a write, whether it is ahead of the writer, behind it, or
-// stopped half-way when the writer finishes first.
-void TLargeImageTest::PopulatedImageKeepsWhatIsWritten_data() {
-  QTest::addColumn<QSize>("Size");
-  QTest::addColumn<bool>("StopAtOnce");
-  QTest::addRow("below-the-size-it-works-for") << QSize(1000, 1000) << false;
-  QTest::addRow("large-filled-while-populated") << QSize(4000, 3000) << false;
-  QTest::addRow("large-stopped-at-once") << QSize(4000, 3000) << true;
-  QTest::addRow("large-odd-rows") << QSize(3001, 2999) << false;
-}
-
-void TLargeImageTest::PopulatedImageKeepsWhatIsWritten() {
-  QFETCH(QSize, Size);
-  QFETCH(bool, StopAtOnce);
-  QImage Image = NewLargeImage(Size, QImage::Format_RGB32);
-  QVERIFY(!Image.isNull());
-  {
-    const TPagePopulator Populator(Image);
-    if (!StopAtOnce)
-      Fill(Image);
-  }
-  if (StopAtOnce)
-    Fill(Image);
-  QImage Expected(Size, QImage::Format_RGB32);
-  Fill(Expected);
-  for (int Y = 0; Y < Size.height(); ++Y)
-    QVERIFY2(std::memcmp(Image.constScanLine(Y), Expected.constScanLine(Y),
-                         size_t(Size.width()) * 4) == 0,
-             qPrintable(QStringLiteral("row %1").arg(Y)));
 }
 
 QTEST_GUILESS_MAIN(TLargeImageTest)
