@@ -16,7 +16,6 @@ const QImage &TJPEGImage::Image() {
     // Decoded once whatever the outcome: a file whose data is damaged past its header
     // shows nothing rather than failing at every repaint.
     FDecoded = true;
-    ++FDecodeCount;
     try {
       SetImage(DecodeJpeg(FData));
     } catch (const std::exception &Error) {

@@ -19,13 +19,10 @@ public:
 
   const TJpegHeader &Header() const { return FHeader; }
   bool Decoded() const { return FDecoded; }
-  // How many times the pixels were decoded (for tests of the deferred decoding).
-  int DecodeCount() const { return FDecodeCount; }
 
 private:
   QByteArray FData;
   TJpegHeader FHeader;
   bool FDecoded = false;
   std::string FDecodeError;
-  int FDecodeCount = 0;
 };

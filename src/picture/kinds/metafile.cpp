@@ -246,7 +246,6 @@ void TMetafile::Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) {
       // Drawing never throws: a picture that cannot be played shows nothing.
       FCache = QImage();
     }
-    ++FPlayCount;
     FCacheDestSize = Dest.size();
     FCachePart = Part;
     if (FCache.isNull())

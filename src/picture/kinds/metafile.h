@@ -43,9 +43,6 @@ public:
   // Format_ARGB32_Premultiplied image, transparent where nothing was drawn.
   QImage Render(QSize DestSize, QRect Part, const TPlayLimits &Limits = TPlayLimits()) const;
 
-  // How many times Draw has played the records (for tests of the cache).
-  int PlayCount() const { return FPlayCount; }
-
   // Destinations up to this many pixels are played whole and kept; larger ones only in
   // their visible part.
   static constexpr qint64 MaxCachedPixels = qint64(1) << 23;
@@ -66,5 +63,4 @@ private:
   QImage FCache;
   QSize FCacheDestSize;
   QRect FCachePart;
-  int FPlayCount = 0;
 };

@@ -31,12 +31,6 @@ public:
   // The picture as an opaque 32-bit bitmap of its own size, as turns and mirrors work on it.
   // Throws "Cannot assign a <kind> to a TBitmap" for kinds that have no pixels of their own.
   virtual QImage ToBitmapImage();
-
-  bool Transparent() const { return FTransparent; }
-  void SetTransparent(bool Value) { FTransparent = Value; }
-
-private:
-  bool FTransparent = false;
 };
 
 // A picture held as pixels. Opaque kinds use Format_RGB32 (or Format_Indexed8);

@@ -54,7 +54,6 @@ void TJpegImageTest::HeaderOnlyUntilFirstDraw() {
   QCOMPARE(Picture.Width(), 1600);
   QCOMPARE(Picture.Height(), 1200);
   QVERIFY(!Picture.Decoded());
-  QCOMPARE(Picture.DecodeCount(), 0);
 
   QImage Target(100, 100, QImage::Format_RGB32);
   Target.fill(Qt::white);
@@ -63,9 +62,7 @@ void TJpegImageTest::HeaderOnlyUntilFirstDraw() {
     Picture.Draw(Painter, QRect(0, 0, 100, 100), QRect(0, 0, 100, 100));
     Picture.Draw(Painter, QRect(0, 0, 50, 50), QRect(0, 0, 100, 100));
   }
-  QCOMPARE(Picture.DecodeCount(), 1);
-  (void)Picture.ToBitmapImage();
-  QCOMPARE(Picture.DecodeCount(), 1);
+  QVERIFY(Picture.Decoded());
   const QColor Pixel = Target.pixelColor(10, 10);
   QVERIFY(qAbs(Pixel.red() - 200) <= 3 && qAbs(Pixel.green() - 30) <= 3 &&
           qAbs(Pixel.blue() - 40) <= 3);
