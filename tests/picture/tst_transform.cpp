@@ -174,7 +174,9 @@ void TTransformTest::ThreeByTwo() {
       QCOMPARE(QColor(Result.pixel(X, Y)), QColor(Colour[Rows[Y][X]]));
 }
 
-// Every move of every pixel, for strips, single pixels and odd sizes, in every depth.
+// Every move of every pixel, for strips, single pixels and odd sizes, in every depth; for
+// 32-bit pixels, which have a turn of their own, sizes around its 16-pixel blocks and
+// targets large enough for its streaming writes.
 void TTransformTest::Moves_data() {
   QTest::addColumn<QSize>("Size");
   QTest::addColumn<int>("Format");
@@ -188,6 +190,9 @@ void TTransformTest::Moves_data() {
     for (QImage::Format Format : Formats)
       QTest::addRow("%dx%d format %d", Size.width(), Size.height(), int(Format))
           << Size << int(Format);
+  for (QSize Size : {QSize(16, 16), QSize(17, 15), QSize(33, 48), QSize(64, 65), QSize(1001, 3),
+                     QSize(2048, 2064), QSize(2053, 2051)})
+    QTest::addRow("%dx%d 32 bits", Size.width(), Size.height()) << Size << int(QImage::Format_RGB32);
 }
 
 void TTransformTest::Moves() {
