@@ -28,9 +28,9 @@
 // starting "FIGURE" are for bench/run.
 
 #include "benchform.h"
-#include "image.h"
-#include "jpegimage.h"
-#include "largeimage.h"
+#include "picture/image.h"
+#include "picture/kinds/jpegimage.h"
+#include "picture/codecs/largeimage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -163,7 +163,7 @@ void BM_FirstDraw(benchmark::State &State) {
     State.ResumeTiming();
     Form->Panel->repaint();
   }
-  if (!ShownJpeg() || ShownJpeg()->DecodeCount() != 1)
+  if (!ShownJpeg() || !ShownJpeg()->Decoded())
     State.SkipWithError("the first repaint did not decode the picture once");
 }
 
@@ -211,8 +211,7 @@ void BM_QuarterTurn(benchmark::State &State) {
     State.SkipWithError("the turned picture has the wrong size");
 }
 
-// Processor time of the whole process: large pictures are mapped in by a second thread while
-// they are filled (TPagePopulator), and that work counts.
+// Processor time of the whole process, so that work any library does on other threads counts.
 void Measured(benchmark::internal::Benchmark *Each) {
   Each->Unit(benchmark::kMillisecond)
       ->Repetitions(Repetitions)

@@ -11,8 +11,8 @@
 // (written by giflib).
 
 #include "fastestreporter.h"
-#include "gifcodec.h"
-#include "pngcodec.h"
+#include "picture/codecs/gifcodec.h"
+#include "picture/codecs/pngcodec.h"
 
 #include <QBuffer>
 #include <QImageWriter>

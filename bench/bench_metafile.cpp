@@ -11,9 +11,9 @@
 // The metafile is made here: polygons, polylines, rectangles, ellipses and text in many
 // pens and brushes, as a chart or a drawing exported from an office program would hold.
 
-#include "bitmap.h"
+#include "picture/kinds/bitmap.h"
 #include "fastestreporter.h"
-#include "metafile.h"
+#include "picture/kinds/metafile.h"
 
 #include <QGuiApplication>
 #include <QPainter>

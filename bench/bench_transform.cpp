@@ -5,10 +5,9 @@
 //   BM_CopyBuffer          the baseline: memcpy into a buffer allocated beforehand
 //   BM_CopyImage           QImage::copy(): a new buffer, then the copy (for comparison)
 //   BM_Transform/...       TransformPixels, allocating its result as the picture box's turn does
-//   BM_TransformInto/...   TransformPixelsInto a target allocated beforehand, like the baseline
 
 #include "fastestreporter.h"
-#include "transform.h"
+#include "picture/transform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,17 +73,6 @@ void BM_CopyImage(benchmark::State &State) {
   State.SetBytesProcessed(qint64(State.iterations()) * qint64(Source.sizeInBytes()));
 }
 
-void BM_TransformInto(benchmark::State &State, TTransform Transform) {
-  const QImage &Source = Picture();
-  QImage Target = TransformPixels(Source, Transform);
-  for (auto _ : State) {
-    TransformPixelsInto(Source, Transform, Target);
-    benchmark::DoNotOptimize(Target.constBits());
-    benchmark::ClobberMemory();
-  }
-  State.SetBytesProcessed(qint64(State.iterations()) * qint64(Source.sizeInBytes()));
-}
-
 // Each benchmark runs five times; the fastest run counts, as the one least disturbed by
 // whatever else the machine is doing.
 void Measured(benchmark::internal::Benchmark *Each) {
@@ -101,14 +89,6 @@ BENCHMARK_CAPTURE(BM_Transform, TopMirror, TTransform::TopMirror)
 BENCHMARK_CAPTURE(BM_Transform, LeftMirror, TTransform::LeftMirror)
     ->Apply(Measured);
 BENCHMARK(BM_CopyImage)->Apply(Measured);
-BENCHMARK_CAPTURE(BM_TransformInto, LeftRotate, TTransform::LeftRotate)
-    ->Apply(Measured);
-BENCHMARK_CAPTURE(BM_TransformInto, RightRotate, TTransform::RightRotate)
-    ->Apply(Measured);
-BENCHMARK_CAPTURE(BM_TransformInto, TopMirror, TTransform::TopMirror)
-    ->Apply(Measured);
-BENCHMARK_CAPTURE(BM_TransformInto, LeftMirror, TTransform::LeftMirror)
-    ->Apply(Measured);
 
 } // namespace
 

@@ -3,9 +3,9 @@
 // The main window driven without a person: its open and save dialogs answer with names set
 // beforehand, and the error report writes to standard error instead of showing a box.
 
-#include "filedialogs.h"
-#include "seams.h"
-#include "zelvaneform.h"
+#include "app/filedialogs.h"
+#include "app/seams.h"
+#include "app/zelvaneform.h"
 
 #include <cstdio>
 #include <memory>

@@ -8,7 +8,7 @@
 // 2 bits per pixel at quality 90 (a camera's photograph of this size holds 6 to 12 MB).
 // Both are baseline JPEGs with 2 x 2 chroma subsampling, as cameras write them.
 
-#include "jpegwriter.h"
+#include "export/jpegwriter.h"
 
 #include <QFile>
 #include <QImage>

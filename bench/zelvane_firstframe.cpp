@@ -3,9 +3,9 @@
 // the process ended as soon as the window's first paint is done. Compared with
 // empty_window, which does the same with an empty widget.
 
-#include "application.h"
+#include "app/application.h"
 #include "firstpaint.h"
-#include "zelvaneform.h"
+#include "app/zelvaneform.h"
 
 #include <QDir>
 

@@ -11,9 +11,9 @@
 // was written, 1 when the window reported an error (printed on standard error), 2 for a
 // wrong command line.
 
-#include "application.h"
+#include "app/application.h"
 #include "benchform.h"
-#include "errorreport.h"
+#include "app/errorreport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Fuzz target: a BMP file through TBitmap (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "bitmap.h"
+#include "picture/kinds/bitmap.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

@@ -1,6 +1,6 @@
 // Fuzz target: a GIF file through TGIFImage (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "gifimage.h"
+#include "picture/kinds/gifimage.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

@@ -1,6 +1,6 @@
 // Fuzz target: an icon file through TIcon (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "icon.h"
+#include "picture/kinds/icon.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

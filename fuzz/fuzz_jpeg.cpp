@@ -1,6 +1,6 @@
 // Fuzz target: a JPEG file through TJPEGImage (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "jpegimage.h"
+#include "picture/kinds/jpegimage.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

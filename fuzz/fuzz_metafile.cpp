@@ -1,6 +1,6 @@
 // Fuzz target: a metafile (WMF or EMF) through TMetafile (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "metafile.h"
+#include "picture/kinds/metafile.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

@@ -1,6 +1,6 @@
 // Fuzz target: a PNG file through TPngImage (see fuzzpicture.h).
 #include "fuzzpicture.h"
-#include "pngimage.h"
+#include "picture/kinds/pngimage.h"
 
 extern "C" int LLVMFuzzerInitialize(int *Argc, char ***Argv) {
   return StartFuzzApplication(Argc, Argv);

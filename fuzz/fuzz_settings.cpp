@@ -9,9 +9,9 @@
 //
 // A broken round trip aborts: it is a finding like a crash.
 #include "fuzzsettingstarget.h"
-#include "profile.h"
-#include "profileimage.h"
-#include "settings.h"
+#include "settings/profile.h"
+#include "settings/profileimage.h"
+#include "settings/settings.h"
 
 #include <QCoreApplication>
 #include <QFile>

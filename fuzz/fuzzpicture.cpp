@@ -1,6 +1,6 @@
 #include "fuzzpicture.h"
-#include "rasterlimits.h"
-#include "transform.h"
+#include "picture/codecs/rasterlimits.h"
+#include "picture/transform.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

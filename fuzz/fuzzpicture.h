@@ -11,7 +11,7 @@
 // Every std::exception is a refusal and ends the input; anything else (a crash, a sanitizer
 // report, a leak, an input that runs into the time or memory limit) is a finding.
 
-#include "picture.h"
+#include "picture/kinds/picture.h"
 
 #include <cstddef>
 #include <cstdint>

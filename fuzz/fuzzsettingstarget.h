@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingstarget.h"
+#include "settings/settingstarget.h"
 
 // A settings target that only keeps what it is given, with the main window's start values:
 // the settings code, not a window's reaction to it, is under test.

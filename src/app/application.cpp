@@ -1,7 +1,7 @@
-#include "application.h"
-#include "errorreport.h"
-#include "font.h"
-#include "pngcodec.h"
+#include "app/application.h"
+#include "app/errorreport.h"
+#include "platform/font.h"
+#include "picture/codecs/pngcodec.h"
 
 #include <QFile>
 #include <QIcon>

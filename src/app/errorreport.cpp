@@ -1,5 +1,5 @@
-#include "errorreport.h"
-#include "seams.h"
+#include "app/errorreport.h"
+#include "app/seams.h"
 
 #include <QCoreApplication>
 

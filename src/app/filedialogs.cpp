@@ -1,4 +1,4 @@
-#include "filedialogs.h"
+#include "app/filedialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // The window's part in the desktop beyond its own layout: names for assistive technology and
 // the desktop's standard keys.
-#include "image.h"
-#include "watermarklabel.h"
-#include "zelvaneform.h"
+#include "picture/image.h"
+#include "watermark/watermarklabel.h"
+#include "app/zelvaneform.h"
 
 #include <QKeySequence>
 #include <QShortcut>

@@ -1,10 +1,10 @@
 // Open Image, and a picture file dropped onto the window.
-#include "errorreport.h"
-#include "folderpart.h"
-#include "formats.h"
-#include "image.h"
-#include "picturefolder.h"
-#include "zelvaneform.h"
+#include "app/errorreport.h"
+#include "platform/filename.h"
+#include "picture/kinds/formats.h"
+#include "picture/image.h"
+#include "app/picturefolder.h"
+#include "app/zelvaneform.h"
 
 #include <QDir>
 #include <QDropEvent>

@@ -1,9 +1,9 @@
 // Fit, zoom, quarter turns and mirrors.
-#include "fitzoomhandlers.h"
-#include "image.h"
-#include "mover.h"
-#include "pictureturn.h"
-#include "zelvaneform.h"
+#include "picture/fitzoomhandlers.h"
+#include "picture/image.h"
+#include "mover/mover.h"
+#include "picture/pictureturn.h"
+#include "app/zelvaneform.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ private:
 
 } // namespace
 
-THideNodes TZelvaneForm::HideNodes() {
+THideSelection TZelvaneForm::HideNodes() {
   return [this] { FMover->SetNodesVisible(false); };
 }
 

@@ -1,10 +1,10 @@
 // Save Wallpaper.
-#include "capture.h"
-#include "folderpart.h"
-#include "mover.h"
-#include "picturefolder.h"
-#include "wallpaperfile.h"
-#include "zelvaneform.h"
+#include "export/capture.h"
+#include "platform/filename.h"
+#include "mover/mover.h"
+#include "app/picturefolder.h"
+#include "export/wallpaperfile.h"
+#include "app/zelvaneform.h"
 
 #include <QCoreApplication>
 #include <QDir>

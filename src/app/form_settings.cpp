@@ -1,8 +1,8 @@
 // The settings file's halves of start-up and shut-down, over the window's own controls.
-#include "image.h"
-#include "settings.h"
-#include "watermarklabel.h"
-#include "zelvaneform.h"
+#include "picture/image.h"
+#include "settings/settings.h"
+#include "watermark/watermarklabel.h"
+#include "app/zelvaneform.h"
 
 namespace {
 

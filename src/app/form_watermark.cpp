@@ -1,8 +1,8 @@
 // The watermark's handlers.
-#include "choosers.h"
-#include "watermarkhandlers.h"
-#include "watermarklabel.h"
-#include "zelvaneform.h"
+#include "watermark/choosers.h"
+#include "watermark/watermarkhandlers.h"
+#include "watermark/watermarklabel.h"
+#include "app/zelvaneform.h"
 
 void TZelvaneForm::WatermarkEditChange(QObject *) {
   ::WatermarkEditChange(WatermarkEdit->text(), *WatermarkLabel);

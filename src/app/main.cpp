@@ -1,6 +1,6 @@
-#include "application.h"
-#include "commandline.h"
-#include "zelvaneform.h"
+#include "app/application.h"
+#include "app/commandline.h"
+#include "app/zelvaneform.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "picturefolder.h"
+#include "app/picturefolder.h"
 
 #include <QDir>
 #include <QFileInfo>

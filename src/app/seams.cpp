@@ -1,4 +1,4 @@
-#include "seams.h"
+#include "app/seams.h"
 
 #include <QApplication>
 #include <QDesktopServices>

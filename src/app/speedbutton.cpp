@@ -1,4 +1,4 @@
-#include "speedbutton.h"
+#include "app/speedbutton.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>

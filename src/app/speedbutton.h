@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graphiccontrol.h"
+#include "platform/graphiccontrol.h"
 
 #include <QAbstractButton>
 #include <QPixmap>

@@ -1,11 +1,11 @@
-#include "zelvaneform.h"
-#include "choosers.h"
-#include "errorreport.h"
-#include "image.h"
-#include "jpegimage.h"
-#include "mover.h"
-#include "seams.h"
-#include "watermarklabel.h"
+#include "app/zelvaneform.h"
+#include "watermark/choosers.h"
+#include "app/errorreport.h"
+#include "picture/image.h"
+#include "picture/kinds/jpegimage.h"
+#include "mover/mover.h"
+#include "app/seams.h"
+#include "watermark/watermarklabel.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "controls.h"
-#include "filedialogs.h"
-#include "hidenodes.h"
-#include "speedbutton.h"
+#include "app/controls.h"
+#include "app/filedialogs.h"
+#include "platform/hideselection.h"
+#include "app/speedbutton.h"
 
 #include <QGroupBox>
 #include <QWidget>
@@ -116,7 +116,7 @@ private:
   void LoadSettings();
   void SaveSettings();
   // Hides the mover's nodes, for the handlers that do so first.
-  THideNodes HideNodes();
+  THideSelection HideNodes();
   // The plain accelerator letters work while a slider or the radio group has the focus.
   bool PressAccelerator(QChar Letter);
 

@@ -1,4 +1,4 @@
-#include "capture.h"
+#include "export/capture.h"
 
 #include <QScreen>
 

@@ -1,4 +1,4 @@
-#include "filewriter.h"
+#include "export/filewriter.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "jpegwriter.h"
+#include "export/jpegwriter.h"
 
 #include <csetjmp>
 #include <cstdio>

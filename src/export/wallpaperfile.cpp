@@ -1,7 +1,7 @@
-#include "wallpaperfile.h"
+#include "export/wallpaperfile.h"
 
-#include "filewriter.h"
-#include "jpegwriter.h"
+#include "export/filewriter.h"
+#include "export/jpegwriter.h"
 
 void WriteWallpaperFile(const QImage &Capture, int Quality, const QString &FileName) {
   TReplacingFile File(FileName);

@@ -1,4 +1,4 @@
-#include "componentlist.h"
+#include "mover/componentlist.h"
 
 void TComponentList::Add(QObject *Item) {
   if (!Item)

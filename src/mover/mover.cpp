@@ -1,8 +1,8 @@
-#include "mover.h"
-#include "componentlist.h"
-#include "controlgeometry.h"
-#include "cursorseam.h"
-#include "nodepanel.h"
+#include "mover/mover.h"
+#include "mover/componentlist.h"
+#include "platform/controlgeometry.h"
+#include "platform/cursorseam.h"
+#include "mover/nodepanel.h"
 
 #include <QMetaMethod>
 

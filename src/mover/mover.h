@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphiccontrol.h"
-#include "nodepanel.h"
+#include "platform/graphiccontrol.h"
+#include "mover/nodepanel.h"
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "nodepanel.h"
+#include "mover/nodepanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cursorseam.h"
-#include "graphiccontrol.h"
+#include "platform/cursorseam.h"
+#include "platform/graphiccontrol.h"
 
 #include <QPoint>
 #include <QRect>

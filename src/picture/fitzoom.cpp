@@ -1,4 +1,4 @@
-#include "fitzoom.h"
+#include "picture/fitzoom.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "fitzoomhandlers.h"
-#include "fitzoom.h"
-#include "image.h"
+#include "picture/fitzoomhandlers.h"
+#include "picture/fitzoom.h"
+#include "picture/image.h"
 
 namespace {
 
@@ -60,9 +60,9 @@ void FitMaxHeight(TImage &Image, QSize Size) {
 } // namespace
 
 void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Natural,
-                            TZoomSlider &Slider, const THideNodes &Hide) {
+                            TZoomSlider &Slider, const THideSelection &Hide) {
   const TSliderDisabled Disabled(Slider);
-  HideNodes(Hide);
+  HideSelection(Hide);
   switch (ItemIndex) {
   case static_cast<int>(TFitMode::None):
     FitNone(Image, FitBoxSize(TFitMode::None, Natural, Frame));
@@ -83,13 +83,13 @@ void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Nat
   Slider.SetPosition(UnzoomedPosition);
 }
 
-void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideNodes &Hide) {
+void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide) {
   if (!Slider.Enabled())
     return;
   const int Position = Slider.Position();
   if (Position == Slider.Tag() || Position <= 0)
     return;
-  HideNodes(Hide);
+  HideSelection(Hide);
   Image.SetStretch(true);
   Image.SetWidth(ZoomLength(Position, Slider.Tag(), Image.Width()));
   Image.SetHeight(ZoomLength(Position, Slider.Tag(), Image.Height()));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hidenodes.h"
+#include "platform/hideselection.h"
 
 #include <QSize>
 
@@ -34,9 +34,9 @@ public:
 //   6. enable the slider
 // A failure leaves the steps before it done and propagates.
 void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Natural,
-                            TZoomSlider &Slider, const THideNodes &Hide);
+                            TZoomSlider &Slider, const THideSelection &Hide);
 
 // The zoom slider moved (or was set). Unless the slider is disabled, or its position p is 0
 // or less or equals Tag: hide the nodes, turn stretching on, scale the box's width and then
 // its height by p / Tag (rounded, ties to even), and set Tag to p. Left and Top stay.
-void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideNodes &Hide);
+void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide);

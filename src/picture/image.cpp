@@ -1,5 +1,5 @@
-#include "image.h"
-#include "bitmap.h"
+#include "picture/image.h"
+#include "picture/kinds/bitmap.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -24,10 +24,6 @@ TBitmap &TImage::MakeBitmap() {
 void TImage::PictureChanged() {
   if (FAutoSize && FPicture && FPicture->Width() > 0 && FPicture->Height() > 0)
     TGraphicControl::SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
-  // Icons and metafiles keep their own transparency; the box's flag is always off.
-  if (FPicture && qstrcmp(FPicture->ClassName(), "TIcon") != 0 &&
-      qstrcmp(FPicture->ClassName(), "TMetafile") != 0)
-    FPicture->SetTransparent(false);
   update();
 }
 

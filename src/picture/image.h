@@ -1,7 +1,7 @@
 #pragma once
 
-#include "graphiccontrol.h"
-#include "picture.h"
+#include "platform/graphiccontrol.h"
+#include "picture/kinds/picture.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "pictureturn.h"
-#include "bitmap.h"
-#include "image.h"
+#include "picture/pictureturn.h"
+#include "picture/kinds/bitmap.h"
+#include "picture/image.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ void TurnPicture(TImage &Image, TTransform Transform) {
   Image.SetWidth(Size.width());
 }
 
-void RotateOrMirror(TImage &Image, TTransform Transform, const THideNodes &Hide) {
-  HideNodes(Hide);
+void RotateOrMirror(TImage &Image, TTransform Transform, const THideSelection &Hide) {
+  HideSelection(Hide);
   TurnPicture(Image, Transform);
 }

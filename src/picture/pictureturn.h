@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hidenodes.h"
-#include "transform.h"
+#include "platform/hideselection.h"
+#include "picture/transform.h"
 
 class TImage;
 
@@ -20,4 +20,4 @@ class TImage;
 void TurnPicture(TImage &Image, TTransform Transform);
 
 // The four turn and mirror buttons: hide the nodes, then turn the picture as above.
-void RotateOrMirror(TImage &Image, TTransform Transform, const THideNodes &Hide);
+void RotateOrMirror(TImage &Image, TTransform Transform, const THideSelection &Hide);

@@ -1,4 +1,4 @@
-#include "pixelturn.h"
+#include "picture/pixelturn.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

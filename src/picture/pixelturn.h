@@ -1,6 +1,8 @@
 #pragma once
 
-// Quarter turns of pixel planes, for the transforms (internal to them).
+// The quarter turn of 32-bit pixels into a buffer of our own, for the transforms (internal to
+// them): Qt's own turn allocates its result in ordinary pages, whose first touch costs more
+// than the turn itself on a large picture.
 
 #include <QtGlobal>
 
@@ -15,11 +17,6 @@ struct TPlanes {
   int H;
   uchar *Target;
   qsizetype TargetStride;
-};
-
-// A pixel of N bytes, moved as a whole.
-template <int N> struct TBytes {
-  unsigned char B[N];
 };
 
 template <typename P> inline P LoadPixel(const uchar *At) {

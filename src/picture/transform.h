@@ -20,13 +20,7 @@ enum class TTransform { LeftRotate, RightRotate, TopMirror, LeftMirror };
 QSize TransformedSize(QSize Size, TTransform Transform);
 
 // The transformed pixels, in the source's own pixel format: every pixel is moved, none is
-// converted, and a palette picture keeps its colour table. Works on every QImage format;
-// turns of 8-, 16-, 24-, 32- and 64-bit pixels copy square tiles so that both pictures are
-// walked in cache-sized pieces. A null source gives a null image. Throws "Out of memory"
-// when the result cannot be allocated.
+// converted, and a palette picture keeps its colour table. Works on every QImage format. A
+// null source gives a null image. Throws "Out of memory" when the result cannot be
+// allocated.
 QImage TransformPixels(const QImage &Source, TTransform Transform);
-
-// The same, into Target. Target's pixel buffer is reused when it already has the
-// transformed size and the source's format (and is not the source's own); otherwise Target
-// becomes a new image. For callers that turn many pictures of one size.
-void TransformPixelsInto(const QImage &Source, TTransform Transform, QImage &Target);

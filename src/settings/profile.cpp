@@ -1,5 +1,5 @@
-#include "profile.h"
-#include "integerrule.h"
+#include "settings/profile.h"
+#include "settings/integerrule.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profileimage.h"
+#include "settings/profileimage.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "profileimage.h"
+#include "settings/profileimage.h"
 
 #include <QStringDecoder>
 

@@ -1,5 +1,5 @@
-#include "settings.h"
-#include "profile.h"
+#include "settings/settings.h"
+#include "settings/profile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settingslocation.h"
-#include "settingstarget.h"
+#include "settings/settingslocation.h"
+#include "settings/settingstarget.h"
 
 #include <QString>
 

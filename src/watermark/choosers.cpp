@@ -1,6 +1,6 @@
-#include "choosers.h"
+#include "watermark/choosers.h"
 
-#include "fontchooserdialog.h"
+#include "watermark/fontchooserdialog.h"
 
 #include <QColorDialog>
 

@@ -1,4 +1,4 @@
-#include "fontchooserdialog.h"
+#include "watermark/fontchooserdialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

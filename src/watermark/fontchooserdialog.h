@@ -1,6 +1,6 @@
 #pragma once
 
-#include "choosers.h"
+#include "watermark/choosers.h"
 
 #include <QDialog>
 

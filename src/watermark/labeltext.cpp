@@ -1,4 +1,4 @@
-#include "labeltext.h"
+#include "watermark/labeltext.h"
 
 #include <QFontMetrics>
 #include <QPainter>

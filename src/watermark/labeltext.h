@@ -1,6 +1,6 @@
 #pragma once
 
-#include "font.h"
+#include "platform/font.h"
 
 #include <QList>
 #include <QSize>

@@ -1,8 +1,8 @@
-#include "watermarkhandlers.h"
+#include "watermark/watermarkhandlers.h"
 
-#include "choosers.h"
-#include "labeltext.h"
-#include "watermarklabel.h"
+#include "watermark/choosers.h"
+#include "watermark/labeltext.h"
+#include "watermark/watermarklabel.h"
 
 #include <QLineEdit>
 

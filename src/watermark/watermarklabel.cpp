@@ -1,6 +1,6 @@
-#include "watermarklabel.h"
+#include "watermark/watermarklabel.h"
 
-#include "labeltext.h"
+#include "watermark/labeltext.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "font.h"
-#include "graphiccontrol.h"
+#include "platform/font.h"
+#include "platform/graphiccontrol.h"
 
 // The watermark label: a windowless control showing one line of text over the picture.
 //

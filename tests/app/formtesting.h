@@ -5,13 +5,13 @@
 // sends mouse events into the window the way the window system does, so the widget under
 // the point (and Qt's implicit mouse grab) decides who gets them.
 
-#include "choosers.h"
-#include "cursorseam.h"
-#include "filedialogs.h"
-#include "graphiccontrol.h"
-#include "mover.h"
-#include "seams.h"
-#include "zelvaneform.h"
+#include "watermark/choosers.h"
+#include "platform/cursorseam.h"
+#include "app/filedialogs.h"
+#include "platform/graphiccontrol.h"
+#include "mover/mover.h"
+#include "app/seams.h"
+#include "app/zelvaneform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The command line: the real program answers --help and --version and refuses bad arguments
 // with no display to open a window on; a picture named on the command line shows in the frame
 // once the window is shown, or goes to the error report as Open Image's failures do.
-#include "application.h"
-#include "commandline.h"
+#include "app/application.h"
+#include "app/commandline.h"
 #include "formtesting.h"
-#include "image.h"
+#include "picture/image.h"
 
 #include <QImageWriter>
 #include <QProcess>

@@ -2,7 +2,7 @@
 // file is chosen in its dialog: the same box, natural size, folder, pixels and messages. Drags
 // that carry no single local file are refused and change nothing.
 #include "formtesting.h"
-#include "image.h"
+#include "picture/image.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,8 +1,8 @@
 // The application's error report: the full-stop rule, the innermost error, silence for an
 // abort, and the program going on after an error escaped a handler.
-#include "application.h"
-#include "errorreport.h"
-#include "seams.h"
+#include "app/application.h"
+#include "app/errorreport.h"
+#include "app/seams.h"
 
 #include <QTest>
 

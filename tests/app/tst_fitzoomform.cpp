@@ -1,10 +1,10 @@
 // The fit-mode radio group, the zoom slider and the four turn and mirror buttons, worked
 // through the window's own controls: box sizes for known pictures, the slider's reset,
 // what a click on the selected mode does (nothing), the nodes, and what a turn keeps.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
-#include "picture.h"
+#include "picture/image.h"
+#include "picture/kinds/picture.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // The window's small handlers as the mouse and keyboard reach them: which clicks hide the
 // resize nodes (the shared click handler) and which leave them, and the keys that press the
 // buttons: the three accelerators and the desktop's standard Open, Save and Close.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
+#include "picture/image.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

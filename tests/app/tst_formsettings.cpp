@@ -1,9 +1,9 @@
 // The settings file through the real window: what a run leaves in Zelvane.ini, what the next
 // run makes of it, values that must be ignored, and a file that cannot be written.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
-#include "watermarklabel.h"
+#include "picture/image.h"
+#include "watermark/watermarklabel.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

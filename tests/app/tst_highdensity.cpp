@@ -3,8 +3,8 @@
 // wallpaper is still 480 x 272 with the very content the same steps save at scale 1. The
 // scale-1 wallpaper comes from this same program, started again without the factor.
 #include "formtesting.h"
-#include "image.h"
-#include "watermarklabel.h"
+#include "picture/image.h"
+#include "watermark/watermarklabel.h"
 
 #include <QApplication>
 #include <QPixmap>

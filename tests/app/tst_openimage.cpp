@@ -1,11 +1,11 @@
 // Open Image through the window: the box, the natural size and the open folder after a load;
 // what the frame shows; the dialog's filter and starting folder; cancelling; and that a file
 // which cannot be loaded leaves the box, its picture and the fields exactly as they were.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
-#include "picture.h"
-#include "picturefolder.h"
+#include "picture/image.h"
+#include "picture/kinds/picture.h"
+#include "app/picturefolder.h"
 
 #include <QImageReader>
 #include <QImageWriter>

@@ -1,12 +1,12 @@
 // Save Wallpaper through the window: the file holds what the frame shows (picture, white
 // background, watermark; never the resize nodes) at the slider's quality; the dialog's
 // starting folder and proposed name; cancelling; and files that cannot be written.
-#include "application.h"
-#include "capture.h"
+#include "app/application.h"
+#include "export/capture.h"
 #include "formtesting.h"
-#include "image.h"
-#include "picturefolder.h"
-#include "watermarklabel.h"
+#include "picture/image.h"
+#include "app/picturefolder.h"
+#include "watermark/watermarklabel.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

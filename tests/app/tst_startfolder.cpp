@@ -1,7 +1,7 @@
 // Where the open and save dialogs start while no folder is remembered for them: the user's
 // pictures folder as the desktop names it, else the home folder; the save dialog never in the
 // folder a picture was opened from.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
 
 #include <QImageWriter>

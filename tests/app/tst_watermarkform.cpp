@@ -1,10 +1,10 @@
 // The watermark through the window: typing into the edit box, the label's double click back
 // to it, the font and colour buttons, and dragging the label with the mouse.
-#include "application.h"
+#include "app/application.h"
 #include "formtesting.h"
-#include "image.h"
-#include "labeltext.h"
-#include "watermarklabel.h"
+#include "picture/image.h"
+#include "watermark/labeltext.h"
+#include "watermark/watermarklabel.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // The main window as built: the control tree, the initial state, and the small handlers.
-#include "application.h"
-#include "graphiccontrol.h"
-#include "image.h"
-#include "jpegimage.h"
-#include "seams.h"
-#include "watermarklabel.h"
-#include "zelvaneform.h"
+#include "app/application.h"
+#include "platform/graphiccontrol.h"
+#include "picture/image.h"
+#include "picture/kinds/jpegimage.h"
+#include "app/seams.h"
+#include "watermark/watermarklabel.h"
+#include "app/zelvaneform.h"
 
 #include <QAccessible>
 #include <QRadioButton>

@@ -3,7 +3,7 @@
 // is captured and compared with an image drawn here by plain loops. The same executable
 // also runs with QT_SCALE_FACTOR=2, where the frame is painted at twice its size on
 // screen but the capture must still be one pixel per unit of the frame's geometry.
-#include "capture.h"
+#include "export/capture.h"
 
 #include <QLabel>
 #include <QPainter>

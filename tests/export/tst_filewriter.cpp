@@ -4,7 +4,7 @@
 // used as a folder, a directory as the target, a name too long, and a file size limit or
 // /dev/full for a write that stops short.
 #include "filetesting.h"
-#include "filewriter.h"
+#include "export/filewriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The wallpaper encoder, checked from the outside: the file's markers are read back byte by
 // byte and compared with tables built here from ITU-T T.81 Annex K, and the pixels are
 // decoded by Qt's own JPEG reader and compared with the input.
-#include "jpegwriter.h"
+#include "export/jpegwriter.h"
 
 #include <QList>
 #include <QTest>

@@ -1,9 +1,9 @@
 // The whole path from the frame to the file: a frame holding a picture is captured, written
 // as the wallpaper, and the file is decoded by Qt's reader and compared with the frame.
 #include "filetesting.h"
-#include "capture.h"
-#include "filewriter.h"
-#include "wallpaperfile.h"
+#include "export/capture.h"
+#include "export/filewriter.h"
+#include "export/wallpaperfile.h"
 
 #include <QDir>
 #include <QFile>

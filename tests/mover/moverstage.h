@@ -5,8 +5,8 @@
 // (so Qt's implicit grab and mouse tracking are in play), and a fake cursor standing in for the
 // system pointer.
 
-#include "cursorseam.h"
-#include "graphiccontrol.h"
+#include "platform/cursorseam.h"
+#include "platform/graphiccontrol.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The registry list: order kept, destroyed components drop out by themselves and the dropped
 // indices are reported so that arrays kept in step can follow.
 
-#include "componentlist.h"
+#include "mover/componentlist.h"
 
 #include <QSignalSpy>
 #include <QTest>

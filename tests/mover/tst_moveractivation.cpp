@@ -1,9 +1,9 @@
 // Activation: which controls are routed, what is saved, what is required of a control, what
 // stays the control's own, and what deactivation and destruction leave behind.
 
-#include "mover.h"
+#include "mover/mover.h"
 #include "moverstage.h"
-#include "nodepanel.h"
+#include "mover/nodepanel.h"
 
 #include <stdexcept>
 

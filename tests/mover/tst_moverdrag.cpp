@@ -3,9 +3,9 @@
 // shown, drags that end at their release wherever it happens, and repaints kept to what
 // changed.
 
-#include "mover.h"
+#include "mover/mover.h"
 #include "moverstage.h"
-#include "nodepanel.h"
+#include "mover/nodepanel.h"
 
 #include <QPaintEvent>
 #include <QRegion>

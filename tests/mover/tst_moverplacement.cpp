@@ -2,9 +2,9 @@
 // clipped by the frame, with their own names and cursors; hidden on request and never seen
 // in a capture of the frame while hidden.
 
-#include "mover.h"
+#include "mover/mover.h"
 #include "moverstage.h"
-#include "nodepanel.h"
+#include "mover/nodepanel.h"
 
 #include <QImage>
 

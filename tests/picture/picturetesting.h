@@ -3,7 +3,7 @@
 // What the tests of every picture kind need: a file's bytes, the message a load throws,
 // a picture drawn at its own size over a known colour, and where two images differ.
 
-#include "picture.h"
+#include "picture/kinds/picture.h"
 
 #include <QByteArray>
 #include <QFile>

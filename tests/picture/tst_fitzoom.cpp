@@ -1,7 +1,7 @@
 // Fit and zoom arithmetic: the worked examples, the extended-precision cases, a large table
 // checked against an exact integer reference, and sizes at and beyond the edges.
 #include "extendedoracle.h"
-#include "fitzoom.h"
+#include "picture/fitzoom.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // The picture box: flags, auto-size, and nearest-pixel drawing clipped by box and frame.
-#include "bitmap.h"
-#include "image.h"
+#include "picture/kinds/bitmap.h"
+#include "picture/image.h"
 
 #include <QPainter>
 #include <QTest>

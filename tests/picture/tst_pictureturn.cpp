@@ -1,14 +1,14 @@
 // Turning and mirroring the picture box's picture: the box takes the result's own size at
 // the same corner, the picture becomes a bitmap, and kinds without pixels fail unchanged.
-#include "bitmap.h"
-#include "fitzoom.h"
-#include "fitzoomhandlers.h"
-#include "icon.h"
-#include "image.h"
-#include "jpegcodec.h"
-#include "jpegimage.h"
-#include "metafile.h"
-#include "pictureturn.h"
+#include "picture/kinds/bitmap.h"
+#include "picture/fitzoom.h"
+#include "picture/fitzoomhandlers.h"
+#include "picture/kinds/icon.h"
+#include "picture/image.h"
+#include "picture/codecs/jpegcodec.h"
+#include "picture/kinds/jpegimage.h"
+#include "picture/kinds/metafile.h"
+#include "picture/pictureturn.h"
 #include "zoomsliderfake.h"
 
 #include <QBuffer>
@@ -108,7 +108,7 @@ struct TStage {
   int Hidden = 0;
   QRect BoundsWhenHidden;
   const TPicture *PictureWhenHidden = nullptr;
-  THideNodes Hide = [this] {
+  THideSelection Hide = [this] {
     ++Hidden;
     BoundsWhenHidden = Image.BoundsRect();
     PictureWhenHidden = Image.Picture();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fitzoomhandlers.h"
+#include "picture/fitzoomhandlers.h"
 
 #include <functional>
 #include <stdexcept>

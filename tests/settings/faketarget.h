@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingstarget.h"
+#include "settings/settingstarget.h"
 
 #include <QDebug>
 #include <QStringList>

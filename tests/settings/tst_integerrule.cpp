@@ -1,4 +1,4 @@
-#include "integerrule.h"
+#include "settings/integerrule.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "faketarget.h"
 #include "profiletestutil.h"
-#include "settings.h"
+#include "settings/settings.h"
 #include "settingsfixture.h"
 
 #include <QTemporaryDir>

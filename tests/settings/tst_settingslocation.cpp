@@ -3,7 +3,7 @@
 // meet.
 #include "faketarget.h"
 #include "profiletestutil.h"
-#include "settings.h"
+#include "settings/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

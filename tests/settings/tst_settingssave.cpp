@@ -1,7 +1,7 @@
 #include "faketarget.h"
-#include "profile.h"
+#include "settings/profile.h"
 #include "profiletestutil.h"
-#include "settings.h"
+#include "settings/settings.h"
 #include "settingsfixture.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // The font chooser's dialog, driven without running it: every installed face offered, what an
 // untouched confirm gives back, the colour box, changed face and size, and the sample.
-#include "fontchooserdialog.h"
+#include "watermark/fontchooserdialog.h"
 
 #include <QApplication>
 #include <QComboBox>

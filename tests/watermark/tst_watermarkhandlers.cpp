@@ -1,9 +1,9 @@
 // The watermark's four handlers: trimming and visibility, the double click back to the edit
 // box, and the two choosers' confirm and cancel paths through fake choosers.
-#include "choosers.h"
-#include "labeltext.h"
-#include "watermarkhandlers.h"
-#include "watermarklabel.h"
+#include "watermark/choosers.h"
+#include "watermark/labeltext.h"
+#include "watermark/watermarkhandlers.h"
+#include "watermark/watermarklabel.h"
 
 #include <QLineEdit>
 #include <QTest>

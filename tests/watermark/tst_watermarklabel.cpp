@@ -1,7 +1,7 @@
 // The watermark label: the ampersand rule, measuring, the right-edge sizing rule, a size given
 // from outside kept until the next change, and drawing into the frame checked as pixels.
-#include "labeltext.h"
-#include "watermarklabel.h"
+#include "watermark/labeltext.h"
+#include "watermark/watermarklabel.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

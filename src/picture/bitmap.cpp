@@ -1,4 +1,0 @@
-#include "bitmap.h"
-#include "bmpdecoder.h"
-
-void TBitmap::LoadFromBytes(const QByteArray &Data) { SetImage(DecodeBmp(Data)); }

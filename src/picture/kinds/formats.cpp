@@ -1,0 +1,105 @@
+#include "picture/kinds/formats.h"
+#include "picture/kinds/bitmap.h"
+#include "picture/kinds/gifimage.h"
+#include "picture/kinds/icon.h"
+#include "picture/kinds/jpegimage.h"
+#include "picture/kinds/metafile.h"
+#include "picture/codecs/picturefile.h"
+#include "picture/kinds/pngimage.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+template <class T> TPictureKind KindOf() {
+  return TPictureKind{QString::fromLatin1(T().ClassName()), QStringLiteral("TGraphic"),
+                      [] { return std::make_unique<T>(); }};
+}
+
+} // namespace
+
+const TPictureKind &PictureBaseKind() {
+  static const TPictureKind Base{QStringLiteral("TGraphic"), QString(), nullptr};
+  return Base;
+}
+
+TFileFormatsList &TFileFormatsList::Instance() {
+  static TFileFormatsList List = [] {
+    TFileFormatsList L;
+    L.RegisterPictureFormat(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
+                            KindOf<TMetafile>());
+    L.RegisterPictureFormat(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
+                            KindOf<TMetafile>());
+    L.RegisterPictureFormat(QStringLiteral("ico"), QStringLiteral("Icons"), KindOf<TIcon>());
+    L.RegisterPictureFormat(QStringLiteral("bmp"), QStringLiteral("Bitmaps"), KindOf<TBitmap>());
+    L.RegisterPictureFormat(QStringLiteral("jpeg"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
+    L.RegisterPictureFormat(QStringLiteral("jpg"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
+    L.RegisterPictureFormat(QStringLiteral("png"), QStringLiteral("Portable Network Graphics"),
+                            KindOf<TPngImage>());
+    L.RegisterPictureFormat(QStringLiteral("gif"), QStringLiteral("GIF Image"),
+                            KindOf<TGIFImage>());
+    return L;
+  }();
+  return List;
+}
+
+void TFileFormatsList::RegisterPictureFormat(const QString &Extension, const QString &Description,
+                                             const TPictureKind &Kind) {
+  FFormats.append(TFileFormat{Extension.toLower(), Description, Kind});
+}
+
+const TPictureKind *TFileFormatsList::LookupFormat(const QString &Extension) const {
+  for (qsizetype I = FFormats.size() - 1; I >= 0; --I)
+    if (FFormats[I].Extension.compare(Extension, Qt::CaseInsensitive) == 0)
+      return &FFormats[I].Kind;
+  return nullptr;
+}
+
+bool TFileFormatsList::Descends(const TPictureKind &Kind, const TPictureKind &Base) const {
+  return Base.ClassName == Kind.ClassName || Base.ClassName == PictureBaseKind().ClassName ||
+         Kind.BaseName == Base.ClassName;
+}
+
+QString TFileFormatsList::MakeFilterText(const TPictureKind &BaseKind) const {
+  // From the last entry to the first:
+  //   All (*.gif;*.png;...)|*.gif;*.png;...|GIF Image (*.gif)|*.gif|...
+  QStringList Filters;
+  QStringList Masks;
+  for (qsizetype I = FFormats.size() - 1; I >= 0; --I) {
+    const TFileFormat &Format = FFormats[I];
+    if (Format.Extension.isEmpty() || !Descends(Format.Kind, BaseKind))
+      continue;
+    Filters << QStringLiteral("%1 (*.%2)|*.%2").arg(Format.Description, Format.Extension);
+    Masks << QStringLiteral("*.%1").arg(Format.Extension);
+  }
+  QString Text = Filters.join(u'|');
+  if (Filters.size() > 1) {
+    const QString MaskList = Masks.join(u';');
+    Text.prepend(QStringLiteral("All (%1)|%1|").arg(MaskList));
+  }
+  return Text;
+}
+
+QString PictureExtension(const QString &FileName) {
+  const qsizetype Dot = FileName.lastIndexOf(u'.');
+  const qsizetype Separator = std::max(
+      {FileName.lastIndexOf(u'\\'), FileName.lastIndexOf(u'/'), FileName.lastIndexOf(u':')});
+  if (Dot < 0 || Dot < Separator)
+    return QString();
+  return FileName.mid(Dot + 1);
+}
+
+std::unique_ptr<TPicture> LoadPictureFromFile(const QString &FileName) {
+  const QString Extension = PictureExtension(FileName);
+  const TPictureKind *Kind = TFileFormatsList::Instance().LookupFormat(Extension);
+  if (!Kind)
+    throw std::runtime_error(
+        QStringLiteral("Unknown picture file extension (.%1)").arg(Extension).toStdString());
+  std::unique_ptr<TPicture> Picture = Kind->Create();
+  const QByteArray Data = ReadPictureFile(FileName);
+  Picture->LoadFromBytes(Data);
+  return Picture;
+}

@@ -1,0 +1,35 @@
+#include "picture/kinds/jpegimage.h"
+
+#include <stdexcept>
+
+void TJPEGImage::LoadFromBytes(const QByteArray &Data) {
+  TJpegHeader Header = ReadJpegHeader(Data);
+  FData = Data;
+  FHeader = Header;
+  FDecoded = false;
+  FDecodeError.clear();
+  SetImage(QImage());
+}
+
+const QImage &TJPEGImage::Image() {
+  if (!FDecoded) {
+    // Decoded once whatever the outcome: a file whose data is damaged past its header
+    // shows nothing rather than failing at every repaint.
+    FDecoded = true;
+    try {
+      SetImage(DecodeJpeg(FData));
+    } catch (const std::exception &Error) {
+      FDecodeError = Error.what();
+      SetImage(QImage());
+    }
+    FData.clear();
+  }
+  return FImage;
+}
+
+QImage TJPEGImage::ToBitmapImage() {
+  Image();
+  if (!FDecodeError.empty())
+    throw std::runtime_error(FDecodeError);
+  return TRasterPicture::ToBitmapImage();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "picture/codecs/jpegcodec.h"
+#include "picture/kinds/picture.h"
+
+#include <string>
+
+// A JPEG picture. Loading keeps the file's bytes and parses only the header; the pixels are
+// decoded at the first draw or conversion, once, and kept.
+class TJPEGImage : public TRasterPicture {
+public:
+  const char *ClassName() const override { return "TJPEGImage"; }
+  int Width() const override { return FHeader.Width; }
+  int Height() const override { return FHeader.Height; }
+  void LoadFromBytes(const QByteArray &Data) override;
+  const QImage &Image() override;
+  // Throws the decoder's message where the pixels could not be decoded.
+  QImage ToBitmapImage() override;
+
+  const TJpegHeader &Header() const { return FHeader; }
+  bool Decoded() const { return FDecoded; }
+
+private:
+  QByteArray FData;
+  TJpegHeader FHeader;
+  bool FDecoded = false;
+  std::string FDecodeError;
+};

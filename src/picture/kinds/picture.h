@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+
+#include <memory>
+
+class QPainter;
+
+// One decoded picture of one kind. Kinds report their own size and draw themselves into a
+// destination rectangle; failures are std::runtime_error carrying the kind's message.
+class TPicture {
+public:
+  virtual ~TPicture() = default;
+
+  // The kind's class name, as shown in messages ("TBitmap", "TJPEGImage", ...).
+  virtual const char *ClassName() const = 0;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+
+  // Decodes a whole file held in memory. Throws with the kind's message; the picture is
+  // left empty (or as it was) on failure.
+  virtual void LoadFromBytes(const QByteArray &Data) = 0;
+
+  // Draws the picture scaled to Dest (painter coordinates). Only the pixels inside Clip are
+  // touched, and only those are computed, so the cost follows the visible area, not the
+  // picture's size. Never throws: a picture that cannot be drawn draws nothing.
+  virtual void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) = 0;
+
+  // The picture as an opaque 32-bit bitmap of its own size, as turns and mirrors work on it.
+  // Throws "Cannot assign a <kind> to a TBitmap" for kinds that have no pixels of their own.
+  virtual QImage ToBitmapImage();
+};
+
+// A picture held as pixels. Opaque kinds use Format_RGB32 (or Format_Indexed8);
+// transparent ones Format_ARGB32 (not premultiplied), drawn blended over what lies beneath.
+class TRasterPicture : public TPicture {
+public:
+  int Width() const override;
+  int Height() const override;
+  void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
+  QImage ToBitmapImage() override;
+
+  // The pixels; kinds that decode lazily do so here. Empty for an empty picture.
+  virtual const QImage &Image();
+
+protected:
+  void SetImage(QImage Image);
+  // Drops the cached scaled part, after the pixels changed.
+  void Changed();
+
+  QImage FImage;
+
+private:
+  // The last scaled part drawn, so repaints at the same size cost a blit.
+  QImage FCache;
+  QSize FCacheDestSize;
+  QRect FCachePart;
+  qint64 FCacheKey = 0;
+};

@@ -1,7 +1,0 @@
-#include "pngimage.h"
-
-void TPngImage::LoadFromBytes(const QByteArray &Data) {
-  TPngPicture Picture = DecodePng(Data);
-  FTransparency = Picture.Transparency;
-  SetImage(std::move(Picture.Image));
-}
