@@ -108,3 +108,14 @@ std::unique_ptr<TPicture> LoadPictureFromFile(const QString &FileName) {
 void LoadPictureFile(TImage &Image, const QString &FileName) {
   Image.SetPicture(LoadPictureFromFile(FileName));
 }
+
+QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture) {
+  Image.SetTop(0);
+  Image.SetLeft(0);
+  Image.SetAutoSize(true);
+  Image.SetPicture(std::move(Picture));
+  const QSize Natural(Image.Width(), Image.Height());
+  Image.SetAutoSize(false);
+  Image.SetStretch(true);
+  return Natural;
+}

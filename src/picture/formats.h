@@ -3,6 +3,7 @@
 #include "picture.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -59,3 +60,9 @@ std::unique_ptr<TPicture> LoadPictureFromFile(const QString &FileName);
 
 // Loads the file into the box; the old picture is replaced only on success.
 void LoadPictureFile(TImage &Image, const QString &FileName);
+
+// Open Image's steps on the box once its file has been read and decoded: the box to the
+// frame's top-left corner (Top, then Left), auto-size on, the new picture in (the box takes
+// its own size when both sides are above 0), auto-size off, stretching on. Gives the natural
+// size: the box's size right after the load.
+QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture);
