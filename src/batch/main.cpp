@@ -93,7 +93,7 @@ int main(int Argc, char **Argv) {
   }
   const TBatchOptions &Options = Command.Options;
   if (!QFileInfo(Options.OutputFolder).isDir())
-    return Refuse(QStringLiteral("output folder '%1' does not exist").arg(Options.OutputFolder));
+    return Refuse(QStringLiteral("output folder '%1' is not a folder").arg(Options.OutputFolder));
 
   // Drawn off screen unless the user chose a platform (one whose desktop settings the
   // window's text would be drawn with, for instance).
