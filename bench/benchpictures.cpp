@@ -2,6 +2,9 @@
 //
 //   bench_pictures DIR   writes DIR/photo-6000x4000.jpg   24 megapixels, quality 90
 //                               DIR/picture-480x272.jpg   the frame's size, quality 90
+//   bench_pictures --batch N DIR
+//                        writes DIR/photo-01.jpg ... photo-N.jpg, 4000 x 3000 (12 megapixels,
+//                        a camera's size), quality 90, each with noise of its own
 //
 // The content is photograph-like, because a JPEG's decoding cost follows its content: smooth
 // light and colour fields, a mid-frequency texture and some sensor-like noise, for about
@@ -12,6 +15,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QList>
 
 #include <cmath>
 #include <cstdio>
@@ -62,18 +66,30 @@ bool Write(const QString &FileName, const QByteArray &Bytes) {
 } // namespace
 
 int main(int Argc, char **Argv) {
-  if (Argc != 2) {
-    std::fprintf(stderr, "usage: %s DIR\n", Argv[0]);
+  const bool Batch = Argc == 4 && qstrcmp(Argv[1], "--batch") == 0;
+  if (Argc != 2 && !Batch) {
+    std::fprintf(stderr, "usage: %s DIR\n       %s --batch N DIR\n", Argv[0], Argv[0]);
     return 2;
   }
-  const QString Dir = QString::fromLocal8Bit(Argv[1]);
-  struct {
-    const char *Name;
+  const QString Dir = QString::fromLocal8Bit(Argv[Argc - 1]);
+  struct TBenchPicture {
+    QString Name;
     int Width, Height;
-  } const Pictures[] = {{"photo-6000x4000.jpg", 6000, 4000}, {"picture-480x272.jpg", 480, 272}};
-  for (const auto &Each : Pictures) {
-    const QByteArray Jpeg = EncodeJpeg(PhotographLike(Each.Width, Each.Height, 2024), 90);
-    const QString FileName = Dir + u'/' + QLatin1String(Each.Name);
+    quint32 Seed;
+  };
+  QList<TBenchPicture> Pictures;
+  if (Batch) {
+    const int Count = QByteArray(Argv[2]).toInt();
+    for (int I = 1; I <= Count; ++I)
+      Pictures.append({QStringLiteral("photo-%1.jpg").arg(I, 2, 10, QLatin1Char('0')), 4000, 3000,
+                       quint32(2024 + I)});
+  } else {
+    Pictures = {{QStringLiteral("photo-6000x4000.jpg"), 6000, 4000, 2024},
+                {QStringLiteral("picture-480x272.jpg"), 480, 272, 2024}};
+  }
+  for (const TBenchPicture &Each : Pictures) {
+    const QByteArray Jpeg = EncodeJpeg(PhotographLike(Each.Width, Each.Height, Each.Seed), 90);
+    const QString FileName = Dir + u'/' + Each.Name;
     if (!Write(FileName, Jpeg)) {
       std::fprintf(stderr, "cannot write %s\n", qPrintable(FileName));
       return 1;

@@ -3,6 +3,7 @@
 #   cmake --install <build> --prefix /usr --strip   (or DESTDIR=<root> cmake --install ...)
 #
 #   bin/zelvane
+#   bin/zelvane-batch
 #   share/applications/org.example.zelvane.desktop
 #   share/metainfo/org.example.zelvane.metainfo.xml
 #   share/icons/hicolor/<N>x<N>/apps/org.example.zelvane.png   N = 16 32 48 64 128 256
@@ -22,10 +23,10 @@ set(ZELVANE_ICON_SIZES 16 32 48 64 128 256)
 # The running window names its desktop entry, so docks and Wayland compositors show its icon.
 target_compile_definitions(zelvane_app PRIVATE ZELVANE_APP_ID="${ZELVANE_APP_ID}")
 
-# Every library the program needs lies in the system's own folders: no run-time search path.
-set_target_properties(zelvane PROPERTIES INSTALL_RPATH "")
+# Every library the programs need lies in the system's own folders: no run-time search path.
+set_target_properties(zelvane zelvane-batch PROPERTIES INSTALL_RPATH "")
 
-install(TARGETS zelvane RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS zelvane zelvane-batch RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/${ZELVANE_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications")
@@ -58,7 +59,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Zelvane shows a photograph of a handheld game console with a 480 x 272 frame over its\n\
 screen. Open a JPEG, PNG, GIF, BMP, icon or Windows metafile picture, fit, zoom, drag,\n\
 resize, turn and mirror it, type a one-line watermark, and save exactly what the frame\n\
-shows as a 480 x 272 JPEG.")
+shows as a 480 x 272 JPEG. zelvane-batch makes the same wallpaper of a whole folder of\n\
+pictures from the command line, on every processor.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)

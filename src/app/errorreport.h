@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/systemmessage.h"
+
 #include <QString>
 
 #include <exception>
@@ -10,16 +12,9 @@ public:
   const char *what() const noexcept override { return "Operation aborted"; }
 };
 
-// The message of the innermost error of a chain of nested exceptions
-// (std::throw_with_nested), as UTF-8 text.
-QString InnermostMessage(const std::exception &Error);
-
-// The report's text: a full stop is appended unless the message is empty or already ends
-// in a character whose code is at or below that of ".".
-QString ErrorReportText(const QString &Message);
-
 // Shows the application's error report for an escaped exception: a message box captioned
-// with the application title. An EAbort shows nothing.
+// with the application title, whose text is ErrorReportText(Error) (systemmessage.h). An
+// EAbort shows nothing.
 void ReportException(std::exception_ptr Error);
 
 // Runs Step, reporting any error that escapes it. Qt must never see an exception: every

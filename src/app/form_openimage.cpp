@@ -32,15 +32,9 @@ void TZelvaneForm::OpenPicture(const QString &FileName) {
   // The file is read and decoded before the box is touched, so a picture that cannot be
   // opened leaves the box, its picture, the natural size and the open folder as they were.
   std::unique_ptr<TPicture> Picture = LoadPictureFromFile(FileName);
-
-  Image->SetTop(0);
-  Image->SetLeft(0);
-  Image->SetAutoSize(true);
-  Image->SetPicture(std::move(Picture));
-  FPictureWidth = Image->Width();
-  FPictureHeight = Image->Height();
-  Image->SetAutoSize(false);
-  Image->SetStretch(true);
+  const QSize Natural = ShowOpenedPicture(*Image, std::move(Picture));
+  FPictureWidth = Natural.width();
+  FPictureHeight = Natural.height();
   FOpenPath = FolderPartOf(FileName);
 }
 

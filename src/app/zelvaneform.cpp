@@ -111,9 +111,7 @@ void TZelvaneForm::CreateControls() {
   Image->SetPicture(ResourceJpeg(QStringLiteral(":/wallpaper.jpg")));
   WatermarkLabel = new TWatermarkLabel(Panel);
   WatermarkLabel->setObjectName(QStringLiteral("WatermarkLabel"));
-  // Laid out as one space in the start font, right edge at x = 473; measured once loaded.
-  WatermarkLabel->SetBounds(470, 252, 3, 13);
-  WatermarkLabel->AdjustBounds();
+  WatermarkLabel->PlaceAtStart();
 
   ControlPanel = new TPanel(this, Qt::white);
   ControlPanel->setObjectName(QStringLiteral("ControlPanel"));

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -71,10 +72,15 @@ QString SystemErrorText(int ErrorCode) {
   return CleanSystemMessage(QString::fromLocal8Bit(std::strerror(ErrorCode)));
 }
 
-TReplacingFile::TReplacingFile(const QString &FileName)
-    : FFullName(QFileInfo(FileName).absoluteFilePath()) {
+TReplacingFile::TReplacingFile(const QString &FileName, TExistingFile WhenTaken)
+    : FFullName(QFileInfo(FileName).absoluteFilePath()), FExisting(WhenTaken) {
   if (FileName.isEmpty())
     Fail(ENOENT);
+  if (FExisting == TExistingFile::Keep) {
+    struct stat Taken {};
+    if (::lstat(QFile::encodeName(FFullName).constData(), &Taken) == 0)
+      Fail(EEXIST);
+  }
   const QFileInfo Info(FFullName);
   // Through a link, the file it names is replaced, not the link.
   FTarget = QFile::encodeName(Info.exists() ? Info.canonicalFilePath() : FFullName);
@@ -177,7 +183,9 @@ void TReplacingFile::Commit(const QByteArray &Bytes) {
   }
   if (InPlace)
     return;
-  if (!Placed && ::rename(FTemporary.constData(), FTarget.constData()) != 0)
+  if (!Placed && FExisting == TExistingFile::Keep)
+    PlaceTemporaryNoReplace();
+  else if (!Placed && ::rename(FTemporary.constData(), FTarget.constData()) != 0)
     Fail(errno);
   FTemporary.clear();
   SyncFolder(FolderOfNative(FTarget));
@@ -189,7 +197,7 @@ bool TReplacingFile::NameUnnamed() {
   // the moment between the two calls.
   if (LinkUnnamed(FHandle, FTarget) == 0)
     return true;
-  if (errno != EEXIST)
+  if (errno != EEXIST || FExisting == TExistingFile::Keep)
     Fail(errno);
   for (int Attempt = 0; Attempt < TemporaryNameAttempts; ++Attempt) {
     const QByteArray Path = TemporaryNameIn(FolderOfNative(FTarget));
@@ -201,6 +209,19 @@ bool TReplacingFile::NameUnnamed() {
       Fail(errno);
   }
   Fail(EEXIST);
+}
+
+void TReplacingFile::PlaceTemporaryNoReplace() {
+  // A rename that refuses a taken name; file systems without it get a hard link, which
+  // refuses one too, and the temporary name is then dropped.
+  if (::renameat2(AT_FDCWD, FTemporary.constData(), AT_FDCWD, FTarget.constData(),
+                  RENAME_NOREPLACE) == 0)
+    return;
+  if (errno != EINVAL && errno != ENOSYS)
+    Fail(errno);
+  if (::link(FTemporary.constData(), FTarget.constData()) != 0)
+    Fail(errno);
+  ::unlink(FTemporary.constData());
 }
 
 void WriteFileReplacing(const QString &FileName, const QByteArray &Bytes) {

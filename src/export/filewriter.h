@@ -31,12 +31,22 @@
 // The system's cleaned text for an errno value.
 QString SystemErrorText(int ErrorCode);
 
+// What becomes of a file that already has the name being written.
+//   Replace  it is replaced, as above
+//   Keep     it is left alone and the writing fails with the system's text for EEXIST
+//            ("Cannot create file "%s". File exists"): at once when the name is taken at
+//            creation, and also when another process takes it while the content is written,
+//            for the new file takes its name only where no file has it (never a rename over
+//            one). A link of that name counts as a file, whatever it points to.
+enum class TExistingFile { Replace, Keep };
+
 // The file being written. Creating it makes the temporary file (or opens a non-regular
 // target) and throws if that is impossible, before any content exists; Commit writes the
 // content and puts the file in place. Destroyed uncommitted, it leaves no trace.
 class TReplacingFile {
 public:
-  explicit TReplacingFile(const QString &FileName);
+  explicit TReplacingFile(const QString &FileName,
+                          TExistingFile WhenTaken = TExistingFile::Replace);
   ~TReplacingFile();
   TReplacingFile(const TReplacingFile &) = delete;
   TReplacingFile &operator=(const TReplacingFile &) = delete;
@@ -53,12 +63,15 @@ private:
   // Links the unnamed file in: true when it took the target's name itself, false when it
   // took a temporary name (FTemporary) to be renamed over the target.
   bool NameUnnamed();
+  // Gives the named temporary file the target's name where no file has it.
+  void PlaceTemporaryNoReplace();
 
   QString FFullName;
   QByteArray FTarget;    // native path that is finally replaced (links resolved)
   QByteArray FTemporary; // native path of a named file beside it; empty while unnamed or in place
   int FHandle = -1;
   bool FUnnamed = false; // FHandle is a file without a name in the target's folder
+  TExistingFile FExisting = TExistingFile::Replace;
 };
 
 // TReplacingFile(FileName).Commit(Bytes).

@@ -67,3 +67,14 @@ void TImage::paintEvent(QPaintEvent *Event) {
   QPainter Painter(this);
   DrawPicture(Painter, ClientRectInWidget().topLeft(), Event->rect());
 }
+
+QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture) {
+  Image.SetTop(0);
+  Image.SetLeft(0);
+  Image.SetAutoSize(true);
+  Image.SetPicture(std::move(Picture));
+  const QSize Natural(Image.Width(), Image.Height());
+  Image.SetAutoSize(false);
+  Image.SetStretch(true);
+  return Natural;
+}

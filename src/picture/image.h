@@ -47,3 +47,9 @@ private:
   bool FAutoSize = false;
   bool FStretch = false;
 };
+
+// Open Image's steps on the box once its file has been read and decoded: the box to the
+// frame's top-left corner (Top, then Left), auto-size on, the new picture in (the box takes
+// its own size when both sides are above 0), auto-size off, stretching on. Gives the natural
+// size: the box's size right after the load.
+QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture);

@@ -36,6 +36,11 @@ void TWatermarkLabel::AdjustBounds() {
   SetBounds(Left() + Width() - Extent.width(), Top(), Extent.width(), Extent.height());
 }
 
+void TWatermarkLabel::PlaceAtStart() {
+  SetBounds(470, 252, 3, 13);
+  AdjustBounds();
+}
+
 void TWatermarkLabel::paintEvent(QPaintEvent *) {
   if (!Visible())
     return;

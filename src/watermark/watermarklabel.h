@@ -15,10 +15,7 @@
 // A size given from outside through SetBounds (the mover's resize) is kept until the next such
 // change. Drawing: right-aligned at the top of the rectangle, clipped by it, letters only.
 // The label starts hidden, with an empty caption and the default font record ("Tahoma",
-// 8 points), sized to one space at 0, 0. Its owner places it (SetBounds(470, 252, 3, 13) in
-// the frame) and calls AdjustBounds once: where "Tahoma" draws as on the desktop it was made
-// for, one space is 3 x 13 and nothing moves; with a stand-in face the extent may differ by a
-// pixel or so (4 x 13 with DejaVu Sans), and the left edge moves so that the right one stays.
+// 8 points), sized to one space at 0, 0. Its owner places it with PlaceAtStart.
 class TWatermarkLabel : public TGraphicControl {
   Q_OBJECT
 public:
@@ -33,9 +30,15 @@ public:
   void SetFont(const TFont &Value);
   void SetFontColor(TColor Value);
 
-  // Sizes the label to its caption by the rule above. The owner calls it once after placing
-  // the label at its start position.
+  // Sizes the label to its caption by the rule above.
   void AdjustBounds();
+
+  // The start place in the wallpaper frame: laid out as one space in the start font at
+  // (470, 252, 3 x 13), then sized by the rule above, so its right edge lies at x = 473 and
+  // its top at 252. Where "Tahoma" draws as on the desktop it was made for, one space is
+  // 3 x 13 and nothing moves; with a stand-in face the extent may differ by a pixel or so
+  // (4 x 13 with DejaVu Sans), and the left edge moves so that the right one stays.
+  void PlaceAtStart();
 
 protected:
   void paintEvent(QPaintEvent *Event) override;

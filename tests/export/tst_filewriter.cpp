@@ -86,6 +86,7 @@ private slots:
   void shortWriteIsAnError();
   void fullDeviceIsAnError();
   void deviceIsWrittenNotReplaced();
+  void keptWhenTaken();
 };
 
 void TestFileWriter::cleanSystemMessage_data() {
@@ -267,6 +268,35 @@ void TestFileWriter::deviceIsWrittenNotReplaced() {
   QVERIFY(S_ISCHR(After.st_mode));
   const QStringList DevEntries = Entries("/dev");
   QVERIFY(!DevEntries.join(' ').contains(".zelvane-"));
+}
+
+// Keep: a name already taken, or taken by another writer while the content is written, is
+// left as it is, a link of that name included; nothing of the new file remains.
+void TestFileWriter::keptWhenTaken() {
+  QTemporaryDir Dir;
+  const QString Taken = Dir.filePath("taken.jpg");
+  const QString Dangling = Dir.filePath("dangling.jpg");
+  WriteAll(Taken, "old");
+  QVERIFY(QFile::link(Dir.filePath("nowhere"), Dangling));
+  for (const QString &Path : {Taken, Dangling})
+    QCOMPARE(MessageOf([&] { TReplacingFile File(Path, TExistingFile::Keep); }),
+             Expected(Path, EEXIST));
+
+  const QString Raced = Dir.filePath("raced.jpg");
+  QCOMPARE(MessageOf([&] {
+             TReplacingFile File(Raced, TExistingFile::Keep);
+             WriteAll(Raced, "theirs");
+             File.Commit("ours");
+           }),
+           Expected(Raced, EEXIST));
+  QCOMPARE(ReadAll(Raced), QByteArray("theirs"));
+  QCOMPARE(ReadAll(Taken), QByteArray("old"));
+  QCOMPARE(Entries(Dir.path()), (QStringList{"dangling.jpg", "raced.jpg", "taken.jpg"}));
+
+  const QString Free = Dir.filePath("free.jpg");
+  TReplacingFile File(Free, TExistingFile::Keep);
+  File.Commit("new");
+  QCOMPARE(ReadAll(Free), QByteArray("new"));
 }
 
 QTEST_GUILESS_MAIN(TestFileWriter)

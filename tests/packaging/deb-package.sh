@@ -36,7 +36,9 @@ diff -u "$SOURCE/tests/packaging/installed-files.txt" \
 
 mkdir "$OUT/root"
 dpkg-deb -x "$Deb" "$OUT/root"
-readelf -S "$OUT/root/usr/bin/zelvane" | grep -q '\.debug_info' && fail "the packaged program is not stripped"
+for Program in zelvane zelvane-batch; do
+  readelf -S "$OUT/root/usr/bin/$Program" | grep -q '\.debug_info' && fail "the packaged $Program is not stripped"
+done
 
 # Whether dpkg would install it on this machine, dependencies and all (root only: dpkg
 # refuses to simulate for other users).

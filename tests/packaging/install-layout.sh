@@ -16,9 +16,14 @@ DESTDIR="$ROOT" cmake --install "$BUILD" --prefix /usr --strip >/dev/null
 diff -u "$SOURCE/tests/packaging/installed-files.txt" <(cd "$ROOT" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) ||
   fail "the installed files differ from tests/packaging/installed-files.txt"
 
-[ -x "$ROOT/usr/bin/zelvane" ] || fail "usr/bin/zelvane is not executable"
-readelf -d "$ROOT/usr/bin/zelvane" | grep -qE 'RPATH|RUNPATH' && fail "usr/bin/zelvane carries a run-time search path"
-readelf -S "$ROOT/usr/bin/zelvane" | grep -qE '\.(debug_|symtab)' && fail "usr/bin/zelvane is not stripped"
+for Program in zelvane zelvane-batch; do
+  [ -x "$ROOT/usr/bin/$Program" ] || fail "usr/bin/$Program is not executable"
+  readelf -d "$ROOT/usr/bin/$Program" | grep -qE 'RPATH|RUNPATH' && fail "usr/bin/$Program carries a run-time search path"
+  readelf -S "$ROOT/usr/bin/$Program" | grep -qE '\.(debug_|symtab)' && fail "usr/bin/$Program is not stripped"
+done
+# The batch program answers without a display.
+QT_QPA_PLATFORM=no-such-platform "$ROOT/usr/bin/zelvane-batch" --version | grep -qx 'zelvane-batch [0-9.]*' ||
+  fail "usr/bin/zelvane-batch --version does not answer"
 
 # Each icon is a PNG of its folder's size (width and height from the IHDR chunk).
 for Size in 16 32 48 64 128 256; do

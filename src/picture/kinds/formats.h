@@ -3,6 +3,7 @@
 #include "picture/kinds/picture.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 
 #include <functional>
