@@ -1,14 +1,14 @@
 // Fuzz target: a settings file, through the whole settings path.
 //
-//   bytes -> Zelvane.ini -> LoadSettings into a plain target
+//   bytes -> Zelvane.ini -> LoadSettings into values
 //                        -> TProfileFile reads of the program's keys and of names taken
 //                           from the input
-//                        -> SaveSettings back, and a write read back after Flush
+//                        -> SaveSettings of those values back, and a write read back
+//                           after Flush
 //   bytes -> TProfileImage: a value set is read back, before and after a round trip
 //            through its own bytes, and a value elsewhere is left as it was
 //
 // A broken round trip aborts: it is a finding like a crash.
-#include "fuzzsettingstarget.h"
 #include "settings/profile.h"
 #include "settings/profileimage.h"
 #include "settings/settings.h"
@@ -94,13 +94,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *Data, std::size_t Size
   QString Section, Key;
   NamesFrom(Bytes, Section, Key);
 
-  TPlainSettingsTarget Target;
-  LoadSettings(Target, FileName);
+  const TSettings Values = LoadSettings(FileName, QSize(480, 272));
   {
     const TProfileFile File(FileName);
     ReadProgramKeys(File, Section, Key);
   }
-  SaveSettings(Target, FileName);
+  SaveSettings(Values, TSettings{}, FileName);
   {
     TProfileFile File(FileName);
     File.WriteString(QStringLiteral("watermark"), QStringLiteral("text"), QStringLiteral("fuzz"));

@@ -1,26 +1,15 @@
 #pragma once
 
+#include "platform/fonttypes.h"
+
 #include <QFont>
 #include <QString>
-
-#include <cstdint>
-
-// A colour: 0x00BBGGRR for a plain colour (255 is pure red); a negative value names a system
-// colour (0x80000000 | index of the desktop colour), resolved to its current plain value when
-// drawn or offered in a chooser.
-using TColor = std::int32_t;
-inline constexpr TColor clWindowText = static_cast<TColor>(0x80000008);
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clWhite = 0xFFFFFF;
 
 // The plain colour a colour stands for now: a plain colour is returned as it is, a system
 // colour is looked up in the application's palette.
 TColor ColorToRGB(TColor Color);
 QColor ToQColor(TColor Color);
 TColor FromQColor(const QColor &Color);
-
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
 
 inline constexpr int DEFAULT_CHARSET = 1;
 enum TFontPitch : int { fpDefault = 0, fpFixed = 1, fpVariable = 2 };

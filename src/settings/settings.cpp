@@ -7,136 +7,108 @@ const QString Config = QStringLiteral("config");
 const QString Watermark = QStringLiteral("watermark");
 
 struct TStyleKey {
-  TStyleFlag Flag;
+  TFontStyle Style;
   const char16_t *Key;
 };
 
 // In the order they are read and written.
 constexpr TStyleKey StyleKeys[] = {
-    {TStyleFlag::Bold, u"fontbold"},
-    {TStyleFlag::Italic, u"fontitalic"},
-    {TStyleFlag::Underline, u"fontunderline"},
-    {TStyleFlag::StrikeOut, u"fontstrikeOut"},
+    {fsBold, u"fontbold"},
+    {fsItalic, u"fontitalic"},
+    {fsUnderline, u"fontunderline"},
+    {fsStrikeOut, u"fontstrikeOut"},
 };
 
 // A stored position is used when it puts the label's near edge inside the frame.
 bool InsideFrame(int Value, int FrameSize) { return Value > 0 && Value < FrameSize; }
 
-void ReadAll(const TProfileFile &File, TSettingsTarget &Target) {
-  Target.SetOpenPath(File.ReadString(Config, QStringLiteral("openpath"), QString()));
-  Target.SetSavePath(File.ReadString(Config, QStringLiteral("savepath"), QString()));
-
-  const int Quality = File.ReadInteger(Config, QStringLiteral("quality"), Target.QualityPosition());
-  if (Quality >= 5 && Quality <= 10)
-    Target.SetQualityPosition(Quality);
-
-  const QString FontName = File.ReadString(Watermark, QStringLiteral("fontname"), QString());
-  if (!FontName.isEmpty())
-    Target.SetLabelFontName(FontName);
-  const int FontSize = File.ReadInteger(Watermark, QStringLiteral("fontsize"), 0);
-  if (FontSize > 0)
-    Target.SetLabelFontSize(FontSize);
-  // Black (0) and system colours (negative) are never applied.
-  const int FontColor = File.ReadInteger(Watermark, QStringLiteral("fontcolor"), 0);
-  if (FontColor > 0)
-    Target.SetLabelFontColor(FontColor);
-  for (const TStyleKey &Style : StyleKeys)
-    if (File.ReadBool(Watermark, QString::fromUtf16(Style.Key), false))
-      Target.AddLabelFontStyle(Style.Flag);
-
-  const QString Text = File.ReadString(Watermark, QStringLiteral("text"), QString());
-  if (!Text.isEmpty()) {
-    Target.SetLabelText(Text);
-    Target.SetEditText(Text);
-  }
-
-  const int Left = File.ReadInteger(Watermark, QStringLiteral("left"), 0);
-  if (InsideFrame(Left, Target.FrameWidth())) {
-    Target.SetLabelLeft(Left);
-    Target.SetWatermarkLeft(Target.LabelLeft());
-  }
-  const int Top = File.ReadInteger(Watermark, QStringLiteral("top"), 0);
-  if (InsideFrame(Top, Target.FrameHeight())) {
-    Target.SetLabelTop(Top);
-    Target.SetWatermarkTop(Target.LabelTop());
-  }
+template <class T> void SetWhen(std::optional<T> &Field, const T &Value, bool Applies) {
+  if (Applies)
+    Field = Value;
 }
 
-void WriteAll(TProfileFile &File, TSettingsTarget &Target) {
-  const QString OpenPath = Target.OpenPath();
-  if (!OpenPath.isEmpty())
-    File.WriteString(Config, QStringLiteral("openpath"), OpenPath);
-  const QString SavePath = Target.SavePath();
-  if (!SavePath.isEmpty())
-    File.WriteString(Config, QStringLiteral("savepath"), SavePath);
-  File.WriteInteger(Config, QStringLiteral("quality"), Target.QualityPosition());
+void ReadAll(const TProfileFile &File, QSize Frame, TSettings &S) {
+  S.OpenPath = File.ReadString(Config, QStringLiteral("openpath"), QString());
+  S.SavePath = File.ReadString(Config, QStringLiteral("savepath"), QString());
+  const int Quality = File.ReadInteger(Config, QStringLiteral("quality"), 0);
+  SetWhen(S.Quality, Quality, Quality >= 5 && Quality <= 10);
+
+  const QString FontName = File.ReadString(Watermark, QStringLiteral("fontname"), QString());
+  SetWhen(S.FontName, FontName, !FontName.isEmpty());
+  const int FontSize = File.ReadInteger(Watermark, QStringLiteral("fontsize"), 0);
+  SetWhen(S.FontSize, FontSize, FontSize > 0);
+  const int FontColor = File.ReadInteger(Watermark, QStringLiteral("fontcolor"), 0);
+  SetWhen(S.FontColor, FontColor, FontColor > 0);
+  for (const TStyleKey &Style : StyleKeys)
+    if (File.ReadBool(Watermark, QString::fromUtf16(Style.Key), false))
+      S.FontStyle = S.FontStyle.value_or(0) | Style.Style;
+
+  const QString Text = File.ReadString(Watermark, QStringLiteral("text"), QString());
+  SetWhen(S.Text, Text, !Text.isEmpty());
+  const int Left = File.ReadInteger(Watermark, QStringLiteral("left"), 0);
+  SetWhen(S.Left, Left, InsideFrame(Left, Frame.width()));
+  const int Top = File.ReadInteger(Watermark, QStringLiteral("top"), 0);
+  SetWhen(S.Top, Top, InsideFrame(Top, Frame.height()));
+}
+
+void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Start) {
+  if (Values.OpenPath && !Values.OpenPath->isEmpty())
+    File.WriteString(Config, QStringLiteral("openpath"), *Values.OpenPath);
+  if (Values.SavePath && !Values.SavePath->isEmpty())
+    File.WriteString(Config, QStringLiteral("savepath"), *Values.SavePath);
+  if (Values.Quality)
+    File.WriteInteger(Config, QStringLiteral("quality"), *Values.Quality);
 
   // A key that only differs from the start value when changed would otherwise keep an older
   // run's value once the user goes back to the start value; writing it whenever the file
   // holds it makes the last choice stick.
-  const auto Due = [&File](const QString &Key, bool Differs) {
-    return Differs || File.ValueExists(Watermark, Key);
+  const auto Due = [&File](const QString &Key, const auto &Value, const auto &AtStart) {
+    return Value && (Value != AtStart || File.ValueExists(Watermark, Key));
   };
 
-  const QString FontName = Target.LabelFontName();
-  if (Due(QStringLiteral("fontname"), FontName != Target.FormFontName()))
-    File.WriteString(Watermark, QStringLiteral("fontname"), FontName);
-  const int FontSize = Target.LabelFontSize();
-  if (Due(QStringLiteral("fontsize"), FontSize != Target.FormFontSize()))
-    File.WriteInteger(Watermark, QStringLiteral("fontsize"), FontSize);
-  const std::int32_t FontColor = Target.LabelFontColor();
-  if (Due(QStringLiteral("fontcolor"), FontColor != Target.FormFontColor()))
-    File.WriteInteger(Watermark, QStringLiteral("fontcolor"), FontColor);
-  for (const TStyleKey &Style : StyleKeys)
-    File.WriteBool(Watermark, QString::fromUtf16(Style.Key), Target.LabelFontHasStyle(Style.Flag));
+  if (Due(QStringLiteral("fontname"), Values.FontName, Start.FontName))
+    File.WriteString(Watermark, QStringLiteral("fontname"), *Values.FontName);
+  if (Due(QStringLiteral("fontsize"), Values.FontSize, Start.FontSize))
+    File.WriteInteger(Watermark, QStringLiteral("fontsize"), *Values.FontSize);
+  if (Due(QStringLiteral("fontcolor"), Values.FontColor, Start.FontColor))
+    File.WriteInteger(Watermark, QStringLiteral("fontcolor"), *Values.FontColor);
+  if (Values.FontStyle)
+    for (const TStyleKey &Style : StyleKeys)
+      File.WriteBool(Watermark, QString::fromUtf16(Style.Key),
+                     (*Values.FontStyle & Style.Style) != 0);
 
-  const int Left = Target.LabelLeft();
-  if (Due(QStringLiteral("left"), Left != Target.WatermarkLeft()))
-    File.WriteInteger(Watermark, QStringLiteral("left"), Left);
-  const int Top = Target.LabelTop();
-  if (Due(QStringLiteral("top"), Top != Target.WatermarkTop()))
-    File.WriteInteger(Watermark, QStringLiteral("top"), Top);
+  if (Due(QStringLiteral("left"), Values.Left, Start.Left))
+    File.WriteInteger(Watermark, QStringLiteral("left"), *Values.Left);
+  if (Due(QStringLiteral("top"), Values.Top, Start.Top))
+    File.WriteInteger(Watermark, QStringLiteral("top"), *Values.Top);
 
-  File.WriteString(Watermark, QStringLiteral("text"), Target.LabelText());
+  if (Values.Text)
+    File.WriteString(Watermark, QStringLiteral("text"), *Values.Text);
 }
 
 } // namespace
 
-void LoadSettings(TSettingsTarget &Target, const QString &FileName) noexcept {
+TSettings LoadSettings(const QString &FileName, QSize Frame) noexcept {
+  TSettings Values;
   try {
     const TProfileFile File(FileName);
-    try {
-      ReadAll(File, Target);
-    } catch (...) {
-      // What was applied stays applied.
-    }
+    ReadAll(File, Frame, Values);
   } catch (...) {
+    // What was read stays read.
   }
+  return Values;
 }
 
-void LoadSettings(TSettingsTarget &Target) noexcept {
-  try {
-    LoadSettings(Target, SettingsFileName());
-  } catch (...) {
-  }
-}
-
-void SaveSettings(TSettingsTarget &Target, const QString &FileName) noexcept {
+void SaveSettings(const TSettings &Values, const TSettings &Start,
+                  const QString &FileName) noexcept {
   try {
     TProfileFile File(FileName);
     try {
-      WriteAll(File, Target);
+      WriteAll(File, Values, Start);
     } catch (...) {
       // The keys written so far are still flushed below.
     }
     File.Flush();
-  } catch (...) {
-  }
-}
-
-void SaveSettings(TSettingsTarget &Target) noexcept {
-  try {
-    SaveSettings(Target, SettingsFileName());
   } catch (...) {
   }
 }

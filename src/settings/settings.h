@@ -1,30 +1,53 @@
 #pragma once
 
-#include "settings/settingslocation.h"
-#include "settings/settingstarget.h"
+#include "platform/fonttypes.h"
 
+#include <QSize>
 #include <QString>
 
-// Reads the settings file into Target, key by key:
+#include <optional>
+
+// What the settings file carries from one run to the next, one field per key. A field that is
+// not set was not read or is not to be applied (loading), or is not to be written (saving).
 //
-//   [config]     openpath, savepath, quality (applied when 5..10)
+//   [config]     openpath, savepath, quality
 //   [watermark]  fontname, fontsize, fontcolor, fontbold, fontitalic, fontunderline,
 //                fontstrikeOut, text, left, top
-//
-// Font before text before position, so a label comes back exactly where it stood. A value
-// that fails its test (empty text, a size or colour of 0 or less, a left or top of 0 or less
-// or at or beyond the frame's size, a flag that is no non-zero integer) is skipped. An error
-// ends the reading where it happens, keeping what was applied before. Never throws.
-// An empty FileName (see SettingsFileNameIn) is read as a missing file and never written.
-void LoadSettings(TSettingsTarget &Target, const QString &FileName) noexcept;
-void LoadSettings(TSettingsTarget &Target) noexcept;
+struct TSettings {
+  std::optional<QString> OpenPath{}; // FOpenPath: a folder with its trailing separator
+  std::optional<QString> SavePath{}; // FSavePath
+  std::optional<int> Quality{};      // QualityTrackBar's position
+  std::optional<QString> FontName{}; // WatermarkLabel's font
+  std::optional<int> FontSize{};     // in points
+  std::optional<TColor> FontColor{};
+  // Loading: the styles to add to the label's font (a style is never taken away). Saving:
+  // the styles the font holds.
+  std::optional<TFontStyles> FontStyle{};
+  std::optional<QString> Text{}; // WatermarkLabel's text
+  std::optional<int> Left{};     // WatermarkLabel's position in the wallpaper frame
+  std::optional<int> Top{};
 
-// Writes Target's values into the settings file, keeping every other key and line there:
-// openpath and savepath when not empty; quality and the four style flags always; fontname,
-// fontsize and fontcolor when they differ from the main window's font, left and top when they
-// differ from FWatermarkLeft and FWatermarkTop, and each of these five also whenever the file
-// already holds it (so going back to the start value sticks); text last, always. An error ends
-// the writing where it happens; what was written before it still reaches the file. Never
-// throws, and reports nothing.
-void SaveSettings(TSettingsTarget &Target, const QString &FileName) noexcept;
-void SaveSettings(TSettingsTarget &Target) noexcept;
+  bool operator==(const TSettings &) const = default;
+};
+
+// The values of the settings file that are to be applied. The folders are always set (empty
+// when missing); every other field only when its value passes its test: a quality of 5 to 10,
+// a font name or text that is not empty, a size or colour greater than 0 (so black and system
+// colours never are), at least one style flag that is a non-zero integer, and a left or top
+// greater than 0 and inside Frame. An error ends the reading where it happens, keeping what
+// was read before. Never throws. An empty FileName (see SettingsFileNameIn) reads as a missing
+// file.
+//
+// The caller applies font, then text, then position, so that the right-justified label
+// comes back exactly where it stood.
+TSettings LoadSettings(const QString &FileName, QSize Frame) noexcept;
+
+// Writes the set fields of Values into the settings file, keeping every other key and line
+// there, in the order: openpath and savepath (when not empty), quality, fontname, fontsize,
+// fontcolor, the four style flags, left, top, text. Fontname, fontsize, fontcolor, left and
+// top are written only when they differ from Start's (the window's own font, the label's
+// position as loaded) or the file already holds the key, so going back to the start value
+// sticks. An error ends the writing where it happens; what was written before it still
+// reaches the file. Never throws, and reports nothing. An empty FileName is never written.
+void SaveSettings(const TSettings &Values, const TSettings &Start,
+                  const QString &FileName) noexcept;

@@ -1,9 +1,10 @@
 // Where Zelvane.ini lives: beside a copy run from its own folder, in the user's configuration
 // folder for an installed program (root included); and a save and load through the chosen name
 // meet.
-#include "faketarget.h"
 #include "profiletestutil.h"
 #include "settings/settings.h"
+#include "settings/settingslocation.h"
+#include "settingsfixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,11 +52,13 @@ void TSettingsLocationTest::Chooses_data() {
   QTest::addRow("own folder, file beside") << "own" << true << true << true << "beside";
   QTest::addRow("own folder, no config folder") << "own" << true << false << false << "beside";
   QTest::addRow("read-only folder, user") << "own" << false << false << true << "config";
-  QTest::addRow("read-only folder, user, file beside") << "own" << false << true << true << "config";
+  QTest::addRow("read-only folder, user, file beside")
+      << "own" << false << true << true << "config";
   QTest::addRow("prefix bin, user") << "prefix" << false << false << true << "config";
   QTest::addRow("prefix bin, root") << "prefix" << true << false << true << "config";
   QTest::addRow("prefix bin, root, file beside") << "prefix" << true << true << true << "config";
-  QTest::addRow("prefix bin, root, no config folder") << "prefix" << true << false << false << "none";
+  QTest::addRow("prefix bin, root, no config folder")
+      << "prefix" << true << false << false << "none";
   QTest::addRow("/usr/bin, user") << "/usr/bin" << false << false << true << "config";
   QTest::addRow("/usr/bin, root") << "/usr/bin" << true << false << true << "config";
 }
@@ -80,7 +83,9 @@ void TSettingsLocationTest::Chooses() {
   const QString Chosen =
       SettingsFileNameIn(ExeFolder, Writable, Installs, HasConfig ? FConfig : QString());
   const QString InConfig = QDir(FConfig).filePath(u"Zelvane.ini"_s);
-  QCOMPARE(Chosen, Expected == u"beside"_s ? Beside : Expected == u"config"_s ? InConfig : QString());
+  QCOMPARE(Chosen, Expected == u"beside"_s   ? Beside
+                   : Expected == u"config"_s ? InConfig
+                                             : QString());
   // Choosing never makes or touches the file itself.
   QCOMPARE(QFileInfo::exists(Beside), Existed);
   QCOMPARE(ReadFileBytes(Beside), Before);
@@ -103,13 +108,12 @@ void TSettingsLocationTest::InstalledRoundTrip() {
   WriteFileBytes(Beside, Foreign);
   const QString Chosen = SettingsFileNameIn(FExe, true, {FExe}, FConfig);
 
-  TFakeTarget First;
-  LoadSettings(First, Chosen);
-  QCOMPARE(First.S, TFakeState());
-  First.S.Quality = 6;
-  First.S.OpenPath = u"/pictures/"_s;
-  First.S.LabelText = First.S.EditText = u"kept"_s;
-  SaveSettings(First, Chosen);
+  QCOMPARE(LoadSettings(Chosen, Frame), (TSettings{.OpenPath = QString(), .SavePath = QString()}));
+  TSettings First = WindowAtStart();
+  First.Quality = 6;
+  First.OpenPath = u"/pictures/"_s;
+  First.Text = u"kept"_s;
+  SaveSettings(First, StartOf(), Chosen);
 
   QCOMPARE(ReadFileBytes(Beside), Foreign);
   QCOMPARE(QDir(FExe).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -118,11 +122,10 @@ void TSettingsLocationTest::InstalledRoundTrip() {
   QVERIFY2(Stored.contains("quality=6\n"), Stored.constData());
   QVERIFY2(Stored.contains("text=kept\n"), Stored.constData());
 
-  TFakeTarget Read;
-  LoadSettings(Read, SettingsFileNameIn(FExe, true, {FExe}, FConfig));
-  QCOMPARE(Read.S.Quality, 6);
-  QCOMPARE(Read.S.OpenPath, u"/pictures/"_s);
-  QCOMPARE(Read.S.LabelText, u"kept"_s);
+  const TSettings Read = LoadSettings(SettingsFileNameIn(FExe, true, {FExe}, FConfig), Frame);
+  QCOMPARE(Read.Quality, 6);
+  QCOMPARE(Read.OpenPath, u"/pictures/"_s);
+  QCOMPARE(Read.Text, u"kept"_s);
 }
 
 void TSettingsLocationTest::ConfigFolderIsNamedAfterTheProgram() {
