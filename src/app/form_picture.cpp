@@ -30,14 +30,13 @@ THideSelection TZelvaneForm::HideNodes() {
 
 void TZelvaneForm::StretchRadioGroupClick(QObject *) {
   TFormZoomSlider Slider(*ZoomTrackBar);
-  ::StretchRadioGroupClick(StretchRadioGroup->ItemIndex(), *Image, Panel->size(),
-                           QSize(FPictureWidth, FPictureHeight), Slider,
-                           HideNodes());
+  ApplyFitMode(StretchRadioGroup->ItemIndex(), *Image, Panel->size(),
+               QSize(FPictureWidth, FPictureHeight), Slider, HideNodes());
 }
 
 void TZelvaneForm::ZoomTrackBarChange(QObject *) {
   TFormZoomSlider Slider(*ZoomTrackBar);
-  ::ZoomTrackBarChange(*Image, Slider, HideNodes());
+  ApplyZoomStep(*Image, Slider, HideNodes());
 }
 
 void TZelvaneForm::LeftRotateSpeedButtonClick(QObject *) {

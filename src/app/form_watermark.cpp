@@ -5,15 +5,15 @@
 #include "app/zelvaneform.h"
 
 void TZelvaneForm::WatermarkEditChange(QObject *) {
-  ::WatermarkEditChange(WatermarkEdit->text(), *WatermarkLabel);
+  ShowWatermarkText(WatermarkEdit->text(), *WatermarkLabel);
 }
 
-void TZelvaneForm::WatermarkLabelDblClick(QObject *) { ::WatermarkLabelDblClick(*WatermarkEdit); }
+void TZelvaneForm::WatermarkLabelDblClick(QObject *) { FocusWatermarkEdit(*WatermarkEdit); }
 
 void TZelvaneForm::FontSpeedButtonClick(QObject *) {
-  ::FontSpeedButtonClick(*WatermarkLabel, *FontDialog);
+  ChooseWatermarkFont(*WatermarkLabel, *FontDialog);
 }
 
 void TZelvaneForm::ColorSpeedButtonClick(QObject *) {
-  ::ColorSpeedButtonClick(*WatermarkLabel, *ColorDialog);
+  ChooseWatermarkColor(*WatermarkLabel, *ColorDialog);
 }

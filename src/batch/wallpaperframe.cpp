@@ -22,7 +22,7 @@ public:
     if (Value == FPosition)
       return;
     FPosition = Value;
-    ZoomTrackBarChange(FImage, *this, THideSelection());
+    ApplyZoomStep(FImage, *this, THideSelection());
   }
   int Tag() const override { return FTag; }
   void SetTag(int Value) override { FTag = Value; }
@@ -68,8 +68,8 @@ QImage ComposeWallpaper(std::unique_ptr<TPicture> Picture, const TWallpaperSteps
   const QSize Natural = ShowOpenedPicture(Image, std::move(Picture));
 
   TStartZoomSlider Slider(Image);
-  StretchRadioGroupClick(static_cast<int>(Steps.Fit), Image, Frame.Panel().size(), Natural, Slider,
-                         THideSelection());
+  ApplyFitMode(static_cast<int>(Steps.Fit), Image, Frame.Panel().size(), Natural, Slider,
+               THideSelection());
   Slider.SetPosition(Steps.Zoom);
 
   if (Steps.Turn)
@@ -78,7 +78,7 @@ QImage ComposeWallpaper(std::unique_ptr<TPicture> Picture, const TWallpaperSteps
     RotateOrMirror(Image, *Steps.Mirror, THideSelection());
 
   Frame.Label->SetFont(Steps.Font);
-  WatermarkEditChange(Steps.Watermark, *Frame.Label);
+  ShowWatermarkText(Steps.Watermark, *Frame.Label);
 
   return CaptureFrame(Frame.Panel());
 }

@@ -15,11 +15,11 @@
 // steps run through the window's own handler code, in this order:
 //
 //   ShowOpenedPicture               Open Image, once the file is read
-//   StretchRadioGroupClick(Fit)     the fit mode chosen (for "none" the same box as after
+//   ApplyFitMode(Fit)               the fit mode chosen (for "none" the same box as after
 //                                   Open Image: "None" places it at its natural size at 0, 0)
-//   the zoom slider set to Zoom     runs ZoomTrackBarChange when that is not 10
+//   the zoom slider set to Zoom     runs ApplyZoomStep when that is not 10
 //   RotateOrMirror(Turn), (Mirror)  the turn and mirror buttons
-//   label font, WatermarkEditChange the font and colour chosen, the text typed
+//   label font, ShowWatermarkText   the font and colour chosen, the text typed
 //   CaptureFrame                    Save Wallpaper's capture
 //
 // Widgets: the user-interface thread only. The picture is released before this returns.

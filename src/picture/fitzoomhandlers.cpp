@@ -59,8 +59,8 @@ void FitMaxHeight(TImage &Image, QSize Size) {
 
 } // namespace
 
-void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Natural,
-                            TZoomSlider &Slider, const THideSelection &Hide) {
+void ApplyFitMode(int ItemIndex, TImage &Image, QSize Frame, QSize Natural, TZoomSlider &Slider,
+                  const THideSelection &Hide) {
   const TSliderDisabled Disabled(Slider);
   HideSelection(Hide);
   switch (ItemIndex) {
@@ -83,7 +83,7 @@ void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Nat
   Slider.SetPosition(UnzoomedPosition);
 }
 
-void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide) {
+void ApplyZoomStep(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide) {
   if (!Slider.Enabled())
     return;
   const int Position = Slider.Position();

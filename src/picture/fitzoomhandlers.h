@@ -13,7 +13,7 @@ public:
   virtual ~TZoomSlider() = default;
   virtual int Position() const = 0;
   // Setting a position other than the current one runs the slider's change handler
-  // (ZoomTrackBarChange below) before returning; setting the current one runs nothing.
+  // (which calls ApplyZoomStep below) before returning; setting the current one runs nothing.
   virtual void SetPosition(int Value) = 0;
   // The remembered position: where the box's size was last set by fit or zoom.
   virtual int Tag() const = 0;
@@ -33,10 +33,10 @@ public:
 //   5. slider position := 10 (the change handler this may run returns at once: disabled)
 //   6. enable the slider
 // A failure leaves the steps before it done and propagates.
-void StretchRadioGroupClick(int ItemIndex, TImage &Image, QSize Frame, QSize Natural,
-                            TZoomSlider &Slider, const THideSelection &Hide);
+void ApplyFitMode(int ItemIndex, TImage &Image, QSize Frame, QSize Natural, TZoomSlider &Slider,
+                  const THideSelection &Hide);
 
 // The zoom slider moved (or was set). Unless the slider is disabled, or its position p is 0
 // or less or equals Tag: hide the nodes, turn stretching on, scale the box's width and then
 // its height by p / Tag (rounded, ties to even), and set Tag to p. Left and Top stay.
-void ZoomTrackBarChange(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide);
+void ApplyZoomStep(TImage &Image, TZoomSlider &Slider, const THideSelection &Hide);

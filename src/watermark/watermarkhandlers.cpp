@@ -22,27 +22,27 @@ QString TrimWatermarkText(const QString &Text) {
   return Text.mid(First, Last - First);
 }
 
-void WatermarkEditChange(const QString &EditText, TWatermarkLabel &Label) {
+void ShowWatermarkText(const QString &EditText, TWatermarkLabel &Label) {
   const QString Trimmed = TrimWatermarkText(EditText);
   if (Label.Caption() != Trimmed)
     Label.SetCaption(Trimmed);
   Label.SetVisible(!Trimmed.isEmpty());
 }
 
-void WatermarkLabelDblClick(QLineEdit &Edit) {
+void FocusWatermarkEdit(QLineEdit &Edit) {
   Edit.selectAll();
   if (Edit.isVisible() && Edit.isEnabled())
     Edit.setFocus(Qt::OtherFocusReason);
 }
 
-void FontSpeedButtonClick(TWatermarkLabel &Label, TFontChooser &Chooser) {
+void ChooseWatermarkFont(TWatermarkLabel &Label, TFontChooser &Chooser) {
   TFont Font = Label.Font();
   Chooser.SampleText = StripAccelerators(Label.Caption()).Shown;
   if (Chooser.Execute(Font))
     Label.SetFont(Font);
 }
 
-void ColorSpeedButtonClick(TWatermarkLabel &Label, TColorChooser &Chooser) {
+void ChooseWatermarkColor(TWatermarkLabel &Label, TColorChooser &Chooser) {
   TColor Color = ColorToRGB(Label.Font().Color);
   if (Chooser.Execute(Color))
     Label.SetFontColor(Color);

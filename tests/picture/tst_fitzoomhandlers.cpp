@@ -30,12 +30,10 @@ struct TStage {
     Pixels.fill(Qt::darkCyan);
     Image.SetPicture(std::make_unique<TBitmap>(Pixels));
     Image.SetBounds(Box.x(), Box.y(), Box.width(), Box.height());
-    Slider.OnChange = [this] { ZoomTrackBarChange(Image, Slider, Hide); };
+    Slider.OnChange = [this] { ApplyZoomStep(Image, Slider, Hide); };
   }
 
-  void Fit(int ItemIndex) {
-    StretchRadioGroupClick(ItemIndex, Image, Frame.size(), Natural, Slider, Hide);
-  }
+  void Fit(int ItemIndex) { ApplyFitMode(ItemIndex, Image, Frame.size(), Natural, Slider, Hide); }
 };
 
 } // namespace
@@ -212,7 +210,7 @@ void TFitZoomHandlersTest::ZoomFilteredByTag() {
   TStage Stage(QSize(640, 480), QRect(7, 9, 300, 200));
   Stage.Slider.Place(Position, Tag);
   Stage.Slider.SetEnabled(Enabled);
-  ZoomTrackBarChange(Stage.Image, Stage.Slider, Stage.Hide);
+  ApplyZoomStep(Stage.Image, Stage.Slider, Stage.Hide);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(7, 9, 300, 200));
   QCOMPARE(Stage.Hidden, 0);
   QVERIFY(!Stage.Image.Stretch());
@@ -224,7 +222,7 @@ void TFitZoomHandlersTest::ZoomKeepsLeftAndTop() {
   Stage.Slider.Move(5);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(37, -15, 150, 100));
   // A second run at the same position (the end of the drag) is filtered.
-  ZoomTrackBarChange(Stage.Image, Stage.Slider, Stage.Hide);
+  ApplyZoomStep(Stage.Image, Stage.Slider, Stage.Hide);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(37, -15, 150, 100));
   QCOMPARE(Stage.Hidden, 1);
 }

@@ -388,7 +388,7 @@ void TPictureTurnTest::ZoomLostNaturalSizeKept() {
   Stage.Image.SetPicture(std::make_unique<TBitmap>(Numbered(480, 272)));
   Stage.Image.SetBounds(0, 0, 480, 272);
   TFakeZoomSlider Slider;
-  Slider.OnChange = [&] { ZoomTrackBarChange(Stage.Image, Slider, Stage.Hide); };
+  Slider.OnChange = [&] { ApplyZoomStep(Stage.Image, Slider, Stage.Hide); };
   Stage.Image.SetLeft(25);
   Slider.Move(5);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(25, 0, 240, 136));
@@ -399,8 +399,8 @@ void TPictureTurnTest::ZoomLostNaturalSizeKept() {
   QCOMPARE(Slider.Tag(), 5);
   QVERIFY(Stage.Image.Stretch());
 
-  StretchRadioGroupClick(int(TFitMode::MaxHeight), Stage.Image, Stage.Frame.size(), Natural,
-                         Slider, Stage.Hide);
+  ApplyFitMode(int(TFitMode::MaxHeight), Stage.Image, Stage.Frame.size(), Natural, Slider,
+               Stage.Hide);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(0, 0, 480, 272));
 
   // 1024 x 768 turned: "None" gives back 1024 x 768, "MaxWidth" 480 x 360.
@@ -408,11 +408,11 @@ void TPictureTurnTest::ZoomLostNaturalSizeKept() {
   Stage.Image.SetBounds(0, 0, 1024, 768);
   TurnPicture(Stage.Image, TTransform::LeftRotate);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(0, 0, 768, 1024));
-  StretchRadioGroupClick(int(TFitMode::None), Stage.Image, Stage.Frame.size(), QSize(1024, 768),
-                         Slider, Stage.Hide);
+  ApplyFitMode(int(TFitMode::None), Stage.Image, Stage.Frame.size(), QSize(1024, 768), Slider,
+               Stage.Hide);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(0, 0, 1024, 768));
-  StretchRadioGroupClick(int(TFitMode::MaxWidth), Stage.Image, Stage.Frame.size(),
-                         QSize(1024, 768), Slider, Stage.Hide);
+  ApplyFitMode(int(TFitMode::MaxWidth), Stage.Image, Stage.Frame.size(), QSize(1024, 768), Slider,
+               Stage.Hide);
   QCOMPARE(Stage.Image.BoundsRect(), QRect(0, 0, 480, 360));
 }
 

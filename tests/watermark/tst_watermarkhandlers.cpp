@@ -163,8 +163,8 @@ void TWatermarkHandlersTest::EditChangeShowsTrimmedText() {
   TWatermarkLabel &Label = *Frame.Label;
   // From a shown label with other text, and from the hidden start.
   for (const QString &Before : {QStringLiteral("previous"), QString()}) {
-    WatermarkEditChange(Before, Label);
-    WatermarkEditChange(EditText, Label);
+    ShowWatermarkText(Before, Label);
+    ShowWatermarkText(EditText, Label);
     QCOMPARE(Label.Caption(), Caption);
     QCOMPARE(Label.Visible(), Shown);
     QCOMPARE(Label.BoundsRect(), TextRect(Caption, Label.Font(), 473, 252));
@@ -188,11 +188,11 @@ void TWatermarkHandlersTest::EqualTrimmedTextDoesNotResetLabel() {
   QFETCH(bool, Kept);
   TFrame Frame;
   TWatermarkLabel &Label = *Frame.Label;
-  WatermarkEditChange(QStringLiteral("abc"), Label);
+  ShowWatermarkText(QStringLiteral("abc"), Label);
   // The user resized and moved it with the mover.
   const QRect Given(40, 30, 150, 45);
   Label.SetBounds(Given.x(), Given.y(), Given.width(), Given.height());
-  WatermarkEditChange(EditText, Label);
+  ShowWatermarkText(EditText, Label);
   QVERIFY(Label.Visible());
   if (Kept) {
     QCOMPARE(Label.Caption(), QStringLiteral("abc"));
@@ -230,7 +230,7 @@ void TWatermarkHandlersTest::DblClickSelectsAndFocusesEdit() {
   Edit->setEnabled(EditEnabled);
   QCOMPARE(Window.focusWidget(), Other);
 
-  WatermarkLabelDblClick(*Edit);
+  FocusWatermarkEdit(*Edit);
   QCOMPARE(Edit->selectedText(), QStringLiteral("  my watermark "));
   QCOMPARE(Edit->text(), QStringLiteral("  my watermark "));
   QCOMPARE(Window.focusWidget(), Focused ? static_cast<QWidget *>(Edit) : Other);
@@ -255,7 +255,7 @@ void TWatermarkHandlersTest::FontChooser() {
   QFETCH(TFontEdit, Edit);
   TFrame Frame;
   TWatermarkLabel &Label = *Frame.Label;
-  WatermarkEditChange(QStringLiteral("Watermark"), Label);
+  ShowWatermarkText(QStringLiteral("Watermark"), Label);
   TFont Start;
   Start.Height = -13;
   Start.Color = 0x00AA00;
@@ -291,7 +291,7 @@ void TWatermarkHandlersTest::FontChooser() {
   Chooser.Confirm = Confirm;
   Chooser.Edit = [&](TFont &Font) { Font = Wanted; };
 
-  FontSpeedButtonClick(Label, Chooser);
+  ChooseWatermarkFont(Label, Chooser);
   QCOMPARE(Chooser.Calls, 1);
   QCOMPARE(Chooser.OpenedOn, Start); // the whole font, every field
   const TFont Expected = Confirm ? Wanted : Start;
@@ -371,7 +371,7 @@ void TWatermarkHandlersTest::ColorChooser() {
   TWindowTextColour WindowText(QColor(0x12, 0x34, 0x56));
   TFrame Frame;
   TWatermarkLabel &Label = *Frame.Label;
-  WatermarkEditChange(QStringLiteral("Colour"), Label);
+  ShowWatermarkText(QStringLiteral("Colour"), Label);
   TFont Font = Label.Font();
   Font.Color = Start;
   Label.SetFont(Font);
@@ -384,7 +384,7 @@ void TWatermarkHandlersTest::ColorChooser() {
   TFakeColorChooser Chooser;
   Chooser.Confirm = Confirm;
   Chooser.Chosen = Chosen;
-  ColorSpeedButtonClick(Label, Chooser);
+  ChooseWatermarkColor(Label, Chooser);
   QCOMPARE(Chooser.Calls, 1);
   QCOMPARE(Chooser.OpenedOn, OpensOn);
   QCOMPARE(Label.Font().Color, Result);
