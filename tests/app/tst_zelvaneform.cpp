@@ -224,6 +224,7 @@ void TZelvaneFormTest::RadioGroupColumnByColumn() {
 
 void TZelvaneFormTest::InitialState() {
   QCOMPARE(FForm->windowTitle(), QStringLiteral("Zelvane"));
+  QCOMPARE(FForm->windowIcon().availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
   QVERIFY(!(FForm->windowFlags() & Qt::WindowMaximizeButtonHint));
   QVERIFY(FForm->windowFlags() & Qt::WindowMinimizeButtonHint);
   QCOMPARE(FForm->minimumSize(), FForm->maximumSize());
