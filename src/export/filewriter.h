@@ -27,6 +27,12 @@
 // override the permission bits), and for the writing itself (a full disk, a file size
 // limit), which is detected, never taken for success. On failure the temporary file is
 // removed and any earlier file of that name is left as it was.
+//
+// Not QSaveFile (Qt 6.4): it also writes an unnamed file and links it in at the end, but it
+// renames over a device or a pipe (so /dev/null becomes a regular file), replaces a
+// read-only file for root, does not keep the replaced file's owner, has no way to refuse a
+// name another process takes meanwhile (Keep below), reports a full disk as a short write
+// without the system's text, and does not sync the folder after the rename.
 
 // The system's cleaned text for an errno value.
 QString SystemErrorText(int ErrorCode);

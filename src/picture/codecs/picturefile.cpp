@@ -59,6 +59,8 @@ qint64 ReadFully(int Handle, char *Into, qint64 Length) {
 
 } // namespace
 
+// Not QFile: its open waits for a writer on a pipe that has none, and says "file to open is
+// a directory" where the message gives the system's text.
 QByteArray ReadPictureFile(const QString &FileName) {
   const QString FullName = QDir::toNativeSeparators(QFileInfo(FileName).absoluteFilePath());
   auto Fail = [&FullName](int ErrorCode) { FailOpen(FullName, ErrorCode); };
