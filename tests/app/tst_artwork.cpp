@@ -4,6 +4,8 @@
 // caught; the pixels are then decoded and checked where the window depends on them (the
 // device's screen under the wallpaper frame, the glyphs' transparent key, white edges).
 
+#include "support/jpegfacts.h"
+
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
@@ -33,40 +35,6 @@ qint32 I32(const QByteArray &Data, qsizetype At) {
 }
 
 int Byte(const QByteArray &Data, qsizetype At) { return int(quint8(Data[At])); }
-
-// Every frame (SOFn) marker of a JPEG file, walking its segments from SOI to SOS.
-struct TFrame {
-  int Marker = 0;
-  int Precision = 0;
-  int Width = 0;
-  int Height = 0;
-  int Components = 0;
-};
-
-QList<TFrame> JpegFrames(const QByteArray &Data) {
-  QList<TFrame> Frames;
-  if (Data.size() < 4 || Byte(Data, 0) != 0xFF || Byte(Data, 1) != 0xD8)
-    return Frames;
-  qsizetype At = 2;
-  while (At + 4 <= Data.size() && Byte(Data, At) == 0xFF) {
-    const int Marker = Byte(Data, At + 1);
-    const int Length = Byte(Data, At + 2) * 256 + Byte(Data, At + 3);
-    if (Marker >= 0xC0 && Marker <= 0xCF && Marker != 0xC4 && Marker != 0xC8 && Marker != 0xCC &&
-        At + 10 <= Data.size()) {
-      TFrame Frame;
-      Frame.Marker = Marker;
-      Frame.Precision = Byte(Data, At + 4);
-      Frame.Height = Byte(Data, At + 5) * 256 + Byte(Data, At + 6);
-      Frame.Width = Byte(Data, At + 7) * 256 + Byte(Data, At + 8);
-      Frame.Components = Byte(Data, At + 9);
-      Frames.append(Frame);
-    }
-    if (Marker == 0xDA)  // start of scan: the entropy-coded data follows
-      break;
-    At += 2 + Length;
-  }
-  return Frames;
-}
 
 double Luma(QRgb Pixel) {
   return 0.299 * qRed(Pixel) + 0.587 * qGreen(Pixel) + 0.114 * qBlue(Pixel);
@@ -107,12 +75,12 @@ void TArtworkTest::JpegIsBaselineColour() {
   QFETCH(bool, OnWhite);
   const QByteArray Data = ReadAll(Path);
   QVERIFY2(!Data.isEmpty(), qPrintable(Path + " is not in the resources"));
-  const QList<TFrame> Frames = JpegFrames(Data);
-  QCOMPARE(Frames.size(), 1);
-  QCOMPARE(Frames[0].Marker, 0xC0);  // SOF0: baseline sequential, Huffman coded
-  QCOMPARE(Frames[0].Precision, 8);
-  QCOMPARE(Frames[0].Components, 3);
-  QCOMPARE(QSize(Frames[0].Width, Frames[0].Height), Size);
+  const TJpegFacts Facts = ReadJpegFacts(Data);
+  QCOMPARE(Facts.Frames, 1);
+  QCOMPARE(Facts.FrameMarker, 0xC0);  // SOF0: baseline sequential, Huffman coded
+  QCOMPARE(Facts.Precision, 8);
+  QCOMPARE(Facts.Sampling.size(), 3);
+  QCOMPARE(QSize(Facts.Width, Facts.Height), Size);
 
   QImage Image;
   QVERIFY(Image.loadFromData(Data, "JPG"));

@@ -10,7 +10,7 @@
 // The expected frame is computed from the input picture alone (framemodel.h); the saved file
 // is decoded by Qt's own JPEG reader. Prints what it measured; exits 1 on any fault.
 #include "framemodel.h"
-#include "jpegfacts.h"
+#include "support/jpegfacts.h"
 
 #include <QFile>
 #include <QGuiApplication>
