@@ -15,7 +15,6 @@
 
 class TComponentList;
 
-
 // A growable array of bound event handlers; an entry holding no handler means there was none.
 using TMethodArray = std::vector<TMethod>;
 

@@ -48,8 +48,8 @@ private:
   bool FStretch = false;
 };
 
-// Open Image's steps on the box once its file has been read and decoded: the box to the
-// frame's top-left corner (Top, then Left), auto-size on, the new picture in (the box takes
-// its own size when both sides are above 0), auto-size off, stretching on. Gives the natural
-// size: the box's size right after the load.
+// What Open Image does to the box once its file has been read and decoded: the box holds
+// Picture at the frame's top-left corner, at the picture's own size when both its sides are
+// above 0 (else at the size it had), stretching on and auto-size off. Gives that size, the
+// natural size the fit modes compute from.
 QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture);

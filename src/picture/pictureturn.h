@@ -5,18 +5,13 @@
 
 class TImage;
 
-// Turns or mirrors the picture box's picture in place and gives the box the result's size:
-//
-//   1. the working pixels: a bitmap's own pixels in its own format (a palette stays a
-//      palette); any other kind's ToBitmapImage(), opaque true colour (alpha flattened over
-//      white). Icons and metafiles throw "Cannot assign a TIcon to a TBitmap" (TMetafile
-//      likewise) here, before anything has changed.
-//   2. the transformed pixels are made in full before the box is touched, so a failure
-//      leaves picture and box as they were
-//   3. the picture becomes a bitmap (a bitmap stays the same object) holding those pixels
-//   4. the box's Height, then Width, become the pixels' size; Left and Top stay
-// Auto-size, stretching and everything outside the box are left alone. A box without a
-// picture is left alone.
+// Turns or mirrors the picture box's picture in place and gives the box the result's size,
+// keeping its Left and Top. Afterwards the picture is a bitmap (a bitmap stays the same
+// object): a bitmap's pixels move in their own format (a palette stays a palette); any other
+// kind's pixels come from ToBitmapImage(), opaque true colour with alpha flattened over
+// white. Icons and metafiles have no such pixels and throw "Cannot assign a TIcon to a
+// TBitmap" (TMetafile likewise). Whatever fails, picture and box stay as they were. Auto-size
+// and stretching are left alone, and so is a box without a picture.
 void TurnPicture(TImage &Image, TTransform Transform);
 
 // The four turn and mirror buttons: hide the nodes, then turn the picture as above.

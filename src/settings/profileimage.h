@@ -36,7 +36,8 @@ public:
 
   // Replaces Key's line in place ("Key=Value"), adds it at the end of its section, or adds
   // the section with the key at the end of the file. A line whose value already equals Value
-  // is left untouched, unless Value is empty and blanks follow the line's "=". The caller guarantees names and value hold no line breaks.
+  // is left untouched, unless Value is empty and blanks follow the line's "=". The caller
+  // guarantees that names and value hold no line breaks.
   void SetValue(const QString &Section, const QString &Key, const QString &Value);
 
   qsizetype LineCount() const { return FLines.size(); }
