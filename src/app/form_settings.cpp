@@ -17,11 +17,11 @@ QString TZelvaneForm::SettingsFileName() {
 void TZelvaneForm::SetSettingsFileName(const QString &FileName) { SettingsFileOverride = FileName; }
 
 void TZelvaneForm::LoadSettings() {
-  const TSettings Stored = ::LoadSettings(SettingsFileName(), Panel->size());
   // Font before text before position: the label is sized to its text and right-justified, so
   // only a position set last puts it back where it stood. An error stops here silently,
-  // keeping what was applied before it.
+  // keeping what was applied before it; not even the file's place can stop the start.
   try {
+    const TSettings Stored = ::LoadSettings(SettingsFileName(), Panel->size());
     if (Stored.OpenPath)
       FOpenPath = *Stored.OpenPath;
     if (Stored.SavePath)
