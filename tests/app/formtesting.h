@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -138,6 +139,25 @@ public:
   void SetPos(const QPoint &ScreenPos) override { Position = ScreenPos; }
   void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
   TCursor ScreenCursor() const override { return Current; }
+};
+
+// What a window test stands on: a scratch folder that holds the window's settings file, and
+// the error report and the system pointer answered by the recorders above. A test class
+// derives from it beside QObject and calls InstallSeams() from initTestCase.
+class TWindowTestSeams {
+protected:
+  bool InstallSeams() {
+    if (!FDir.isValid())
+      return false;
+    TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
+    SetMessageSeam(&FMessages);
+    SetCursorSeam(&FCursor);
+    return true;
+  }
+
+  QTemporaryDir FDir;
+  TRecordingMessages FMessages;
+  TFakeCursor FCursor;
 };
 
 // Mouse input for a shown main window. Points are given in the client coordinates of a

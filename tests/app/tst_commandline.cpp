@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TCommandLineTest : public QObject {
+class TCommandLineTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -23,18 +23,12 @@ private slots:
   void PictureOpensOnceShown();
 
 private:
-  QTemporaryDir FDir;
   QString FStartDir;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TCommandLineTest::initTestCase() {
-  QVERIFY(FDir.isValid());
+  QVERIFY(InstallSeams());
   FStartDir = QDir::currentPath();
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
 }
 
 void TCommandLineTest::init() {

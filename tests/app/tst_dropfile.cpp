@@ -56,7 +56,7 @@ QWidget *DropTargetAt(QWidget &Form, const QPoint &At) {
 
 } // namespace
 
-class TDropFileTest : public QObject {
+class TDropFileTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -78,18 +78,12 @@ private:
   // Sends a drag entering at At and, when it was accepted, the drop; true when both were.
   bool Drop(QWidget &Target, const QMimeData &Data, const QPoint &At = QPoint(400, 300));
 
-  QTemporaryDir FDir;
   QString FStartDir;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TDropFileTest::initTestCase() {
-  QVERIFY(FDir.isValid());
+  QVERIFY(InstallSeams());
   FStartDir = QDir::currentPath();
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
 }
 
 void TDropFileTest::init() {

@@ -33,7 +33,7 @@ using TMapping = std::function<QPoint(int X, int Y, int W, int H)>;
 
 Q_DECLARE_METATYPE(TMapping)
 
-class TFitZoomFormTest : public QObject {
+class TFitZoomFormTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -61,18 +61,12 @@ private:
   void Open(const QString &FileName);
   void ClickMode(int Index);
 
-  QTemporaryDir FDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFileDialog *FDialog = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TFitZoomFormTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
+  QVERIFY(InstallSeams());
 }
 
 void TFitZoomFormTest::init() {

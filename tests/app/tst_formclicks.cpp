@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TFormClicksTest : public QObject {
+class TFormClicksTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -21,19 +21,13 @@ private slots:
   void Accelerators();
 
 private:
-  QTemporaryDir FDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFileDialog *FOpen = nullptr;
   TAnsweringFileDialog *FSave = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TFormClicksTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
+  QVERIFY(InstallSeams());
   QImage Small(100, 60, QImage::Format_RGB32);
   Small.fill(qRgb(200, 40, 40));
   QVERIFY(QImageWriter(FDir.filePath("small.png"), "png").write(Small));

@@ -99,7 +99,7 @@ char *toString(const TOpenState &S) {
 
 } // namespace
 
-class TOpenImageTest : public QObject {
+class TOpenImageTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -125,20 +125,14 @@ private:
   // Gives the box a place and size of its own: dragged to (40, 30) and zoomed to half.
   void MoveAndZoomBox();
 
-  QTemporaryDir FDir;
   QString FStartDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFileDialog *FDialog = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TOpenImageTest::initTestCase() {
-  QVERIFY(FDir.isValid());
+  QVERIFY(InstallSeams());
   FStartDir = QDir::currentPath();
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
 }
 
 void TOpenImageTest::init() {

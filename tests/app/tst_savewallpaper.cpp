@@ -148,7 +148,7 @@ QStringList FilesIn(const QString &Folder) {
 
 } // namespace
 
-class TSaveWallpaperTest : public QObject {
+class TSaveWallpaperTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -170,22 +170,16 @@ private:
   bool Save(const QString &FileName);
   bool Open(const QString &FileName);
 
-  QTemporaryDir FDir;
   QString FStartDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFileDialog *FSaveDialog = nullptr;
   TAnsweringFileDialog *FOpenDialog = nullptr;
   TAnsweringColorChooser *FColors = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TSaveWallpaperTest::initTestCase() {
-  QVERIFY(FDir.isValid());
+  QVERIFY(InstallSeams());
   FStartDir = QDir::currentPath();
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
 }
 
 void TSaveWallpaperTest::init() {

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TStartFolderTest : public QObject {
+class TStartFolderTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -18,22 +18,16 @@ private slots:
   void FirstDialogStartsInPictures();
 
 private:
-  QTemporaryDir FDir;
   QString FStartDir;
   QByteArray FHome;
   QByteArray FConfigHome;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TStartFolderTest::initTestCase() {
-  QVERIFY(FDir.isValid());
+  QVERIFY(InstallSeams());
   FStartDir = QDir::currentPath();
   FHome = qgetenv("HOME");
   FConfigHome = qgetenv("XDG_CONFIG_HOME");
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
   QImage Picture(40, 30, QImage::Format_RGB32);
   Picture.fill(qRgb(10, 120, 200));
   QVERIFY(QDir().mkpath(FDir.filePath("photos")));

@@ -32,7 +32,7 @@ QPair<int, int> Differences(const QImage &A, const QImage &B, const QRect &Area)
 
 } // namespace
 
-class TWatermarkFormTest : public QObject {
+class TWatermarkFormTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -48,19 +48,13 @@ private slots:
   void HiddenLabelIsNotDragged();
 
 private:
-  QTemporaryDir FDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFontChooser *FFonts = nullptr;
   TAnsweringColorChooser *FColors = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TWatermarkFormTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
+  QVERIFY(InstallSeams());
   // A plain grey picture, so that whatever the label draws stands out.
   QImage Plain(480, 272, QImage::Format_RGB32);
   Plain.fill(Grey);

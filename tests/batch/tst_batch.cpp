@@ -74,7 +74,7 @@ const char *const ModeNames[] = {"none", "stretch", "maxwidth", "maxheight"};
 
 } // namespace
 
-class TBatchTest : public QObject {
+class TBatchTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -94,21 +94,15 @@ private:
   bool Open(const QString &FileName);
   bool Click(QAbstractButton *Button);
 
-  QTemporaryDir FDir;
   std::unique_ptr<TZelvaneForm> FForm;
   TAnsweringFileDialog *FOpenDialog = nullptr;
   TAnsweringFileDialog *FSaveDialog = nullptr;
   TAnsweringFontChooser *FFonts = nullptr;
   TAnsweringColorChooser *FColors = nullptr;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
 void TBatchTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
+  QVERIFY(InstallSeams());
   QVERIFY(QImageWriter(FDir.filePath("distinct.png"), "png").write(Distinct(700, 500)));
 }
 
