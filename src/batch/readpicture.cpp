@@ -4,11 +4,9 @@
 
 std::unique_ptr<TPicture> ReadPicture(const QString &FileName) {
   std::unique_ptr<TPicture> Picture = LoadPictureFromFile(FileName);
-  if (auto *Raster = dynamic_cast<TRasterPicture *>(Picture.get())) {
-    // No pixels for a picture that has a size: the decoding failed, and the conversion that
-    // turns use reports why (it decodes nothing again).
-    if (Raster->Image().isNull() && Raster->Width() > 0 && Raster->Height() > 0)
-      Raster->ToBitmapImage();
-  }
+  if (auto *Raster = dynamic_cast<TRasterPicture *>(Picture.get()))
+    Raster->Image();
+  if (const std::exception_ptr Failure = Picture->DrawFailure())
+    std::rethrow_exception(Failure);
   return Picture;
 }

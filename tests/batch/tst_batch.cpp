@@ -5,6 +5,7 @@
 // inputs of one name give two files; an existing file is kept unless --overwrite is given.
 #include "app/application.h"
 #include "../app/formtesting.h"
+#include "support/jpegfacts.h"
 #include "picture/codecs/jpegcodec.h"
 #include "watermark/watermarklabel.h"
 
@@ -309,20 +310,21 @@ void TBatchTest::BadFileAmongGood() {
   QVERIFY(QImageWriter(Red, "png").write(Solid(Qt::red)));
   QVERIFY(QImageWriter(Blue, "png").write(Solid(Qt::blue)));
   QVERIFY(WriteBytes(Bad, "not a picture at all"));
-  // A valid header and first scan, then a later scan naming a component the frame does not
-  // have: the damage shows only while the pixels are decoded.
-  QByteArray Data = ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg"));
-  const qsizetype Sos = Data.indexOf("\xFF\xDA", Data.indexOf("\xFF\xDA") + 2);
-  QVERIFY(Sos > 0);
-  Data[Sos + 5] = char(9);
+  // A valid header and first scan, then a later scan asking for an impossible band: the
+  // damage shows only while the pixels are decoded.
+  const QByteArray Data =
+      WithScanBand(ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg")), 1, 6, 5);
+  QVERIFY(!Data.isEmpty());
   QVERIFY(WriteBytes(Damaged, Data));
 
-  // What the window says of them: of the first when it is opened; of the second, which opens
-  // and shows an empty frame, when it is turned.
+  // What the window says of them: of the first when it is opened; of the second, which opens,
+  // once its frame was painted, and again when it is turned.
   QVERIFY(!Open(Bad));
   QVERIFY(Open(Damaged));
+  QTRY_COMPARE(FMessages.Shown.size(), 2);
   QVERIFY(!Click(FForm->LeftRotateSpeedButton));
-  QCOMPARE(FMessages.Shown.size(), 2);
+  QCOMPARE(FMessages.Shown.size(), 3);
+  QCOMPARE(FMessages.Shown[2], FMessages.Shown[1]);
 
   const TRun Run =
       RunBatch({"--fit", "stretch", "--jobs", "2", "-o", Out(), Red, Bad, Damaged, Blue});
