@@ -8,6 +8,10 @@ namespace {
 class TSystemCursor final : public TCursorSeam {
 public:
   QPoint Pos() const override { return QCursor::pos(); }
+  bool CanSetPos() const override {
+    // Every Wayland platform plugin ("wayland", "wayland-egl", ...) refuses to move it.
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  }
   void SetPos(const QPoint &ScreenPos) override { QCursor::setPos(ScreenPos); }
 
   void SetScreenCursor(TCursor Cursor) override {
