@@ -64,10 +64,15 @@ finish() {
   exit $Status
 }
 trap finish EXIT
+trap 'exit 143' INT TERM
+# Whatever is started lives no longer than the test may: a script killed outright leaves
+# nothing running for long.
+LIFETIME=170
 
 # --- The X server, then weston in it. --------------------------------------------------------
 STEP="starting Xvfb"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+timeout "$LIFETIME" Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp \
+  3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 wait_for 20 test -s "$WORK/display"
 export DISPLAY=":$(head -n 1 "$WORK/display")"
@@ -80,9 +85,9 @@ export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DISPLAY
 
 STEP="starting weston"
-weston --backend=x11-backend.so --shell=kiosk-shell.so --use-pixman --no-config \
-  --width="${WINDOW_SIZE[0]}" --height="${WINDOW_SIZE[1]}" --socket="$SOCKET" --idle-time=0 \
-  >"$WORK/weston.log" 2>&1 &
+timeout "$LIFETIME" weston --backend=x11-backend.so --shell=kiosk-shell.so --use-pixman \
+  --no-config --width="${WINDOW_SIZE[0]}" --height="${WINDOW_SIZE[1]}" --socket="$SOCKET" \
+  --idle-time=0 >"$WORK/weston.log" 2>&1 &
 WESTON_PID=$!
 wait_for 20 test -S "$XDG_RUNTIME_DIR/$SOCKET"
 OUTPUT=$(timeout 20 xdotool search --sync --onlyvisible --class '^Weston Compositor$' | head -n 1)
@@ -95,7 +100,7 @@ echo "e2e: weston's output at $WIN_X,$WIN_Y, ${WIDTH}x$HEIGHT"
 
 # --- The program, on Wayland alone: no X display to fall back on. ----------------------------
 STEP="start the program"
-env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$SOCKET" \
+timeout "$LIFETIME" env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$SOCKET" \
   "$WORK/app/zelvane" >"$WORK/program.log" 2>&1 &
 APP_PID=$!
 
