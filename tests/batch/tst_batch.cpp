@@ -86,6 +86,7 @@ private slots:
   void RefusedOptionWritesNothing_data();
   void RefusedOptionWritesNothing();
   void HelpAndVersionNeedNoDisplay();
+  void WaylandSessionWithoutCompositor();
   void BadFileAmongGood();
   void SameNameTwice();
   void ExistingFileKept();
@@ -302,6 +303,28 @@ void TBatchTest::HelpAndVersionNeedNoDisplay() {
   const TRun Version = RunBatch({"--version"}, Environment);
   QCOMPARE(Version.ExitCode, 0);
   QCOMPARE(Version.Out, QStringLiteral("zelvane-batch " ZELVANE_VERSION "\n"));
+}
+
+void TBatchTest::WaylandSessionWithoutCompositor() {
+  // A Wayland session's environment where no compositor answers (ssh, cron): the platform it
+  // names would stop a program that used it.
+  QProcessEnvironment Wayland = QProcessEnvironment::systemEnvironment();
+  Wayland.insert("QT_QPA_PLATFORM", "wayland");
+  Wayland.insert("WAYLAND_DISPLAY", FDir.filePath("no-compositor"));
+  Wayland.insert("XDG_RUNTIME_DIR", FDir.path());
+  Wayland.remove("DISPLAY");
+  const QStringList Steps{"--fit", "stretch", "--watermark", "On the road",
+                          "--color", "#f0e020", "-o"};
+  const QString Picture = FDir.filePath("distinct.png");
+  const QString Normal = QDir(Out()).filePath("normal"), Session = QDir(Out()).filePath("session");
+  QVERIFY(QDir().mkpath(Normal) && QDir().mkpath(Session));
+  const TRun Run = RunBatch(QStringList(Steps) << Session << Picture, Wayland);
+  QCOMPARE(Run.ExitCode, 0);
+  QCOMPARE(Run.Err, QString());
+  QCOMPARE(RunBatch(QStringList(Steps) << Normal << Picture).ExitCode, 0);
+  const QByteArray Written = ReadBytes(QDir(Session).filePath("distinct.jpg"));
+  QVERIFY(Written.startsWith("\xFF\xD8"));
+  QVERIFY(Written == ReadBytes(QDir(Normal).filePath("distinct.jpg")));
 }
 
 void TBatchTest::BadFileAmongGood() {
