@@ -29,6 +29,10 @@ public:
   void SetAutoSize(bool Value);
   bool Stretch() const { return FStretch; }
   void SetStretch(bool Value);
+  // Smoothing: when on, a picture drawn scaled is filtered in linear light instead of sampled
+  // at the nearest pixel (TPicture::DrawSmooth); off at start. The box repaints.
+  bool Smooth() const { return FSmooth; }
+  void SetSmooth(bool Value);
 
   // While auto-size is on, the size given is replaced by the picture's own (when both its
   // sides are above 0).
@@ -46,6 +50,7 @@ private:
   std::unique_ptr<TPicture> FPicture;
   bool FAutoSize = false;
   bool FStretch = false;
+  bool FSmooth = false;
 };
 
 // What Open Image does to the box once its file has been read and decoded: the box holds
