@@ -1,5 +1,7 @@
 #include "picture/kinds/smoothsampling.h"
 #include "picture/codecs/largeimage.h"
+#include "picture/kinds/areaaverage.h"
+#include "picture/kinds/linearlight.h"
 #include "picture/kinds/sampling.h"
 
 #include <QSysInfo>
@@ -14,45 +16,13 @@
 
 namespace {
 
-// Linear light in 16 bits: 0 black, LinearMax white.
-constexpr int LinearMax = 65535;
-
-// Byte offsets of a 32-bit pixel's channels in memory.
-constexpr bool LittleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
-constexpr int Blue = LittleEndian ? 0 : 3;
-constexpr int Green = LittleEndian ? 1 : 2;
-constexpr int Red = LittleEndian ? 2 : 1;
-constexpr int Opacity = LittleEndian ? 3 : 0;
-
-// The sRGB transfer curve both ways: 8-bit encoded values to 16-bit linear light, and every
-// 16-bit linear value back to the nearest 8-bit encoded one.
-struct TLightTables {
-  TLightTables() {
-    for (int C = 0; C < 256; ++C) {
-      const double V = C / 255.0;
-      const double L = V <= 0.04045 ? V / 12.92 : std::pow((V + 0.055) / 1.055, 2.4);
-      ToLinear[size_t(C)] = uint16_t(std::lround(L * LinearMax));
-    }
-    for (int L = 0; L <= LinearMax; ++L) {
-      const double V = L / double(LinearMax);
-      const double E = V <= 0.0031308 ? V * 12.92 : 1.055 * std::pow(V, 1 / 2.4) - 0.055;
-      ToEncoded[size_t(L)] = uint8_t(std::clamp<long>(std::lround(E * 255), 0, 255));
-    }
-  }
-  std::array<uint16_t, 256> ToLinear{};
-  std::array<uint8_t, LinearMax + 1> ToEncoded{};
-};
-
-const TLightTables &Light() {
-  static const TLightTables Tables;
-  return Tables;
-}
+constexpr int Blue = BlueByte, Green = GreenByte, Red = RedByte, Opacity = AlphaByte;
 
 // One level row from two rows of the level above (the same row twice for a last odd row).
 // Opaque pictures: the plain average of the four pixels' light. This pass reads every pixel
 // of a large picture, so it works on bytes: B, G, R at offsets Blue, Green, Red of a pixel.
 void ReduceOpaqueRow(const QRgb *A, const QRgb *B, int InWidth, QRgb *Out, int OutWidth) {
-  const TLightTables &T = Light();
+  const TLinearLight &T = LinearLight();
   const uint16_t *L = T.ToLinear.data();
   const uint8_t *E = T.ToEncoded.data();
   const auto *RowA = reinterpret_cast<const uchar *>(A);
@@ -77,7 +47,7 @@ void ReduceOpaqueRow(const QRgb *A, const QRgb *B, int InWidth, QRgb *Out, int O
 // Pictures with alpha: each pixel's light weighted by its alpha (premultiplied), so a fully
 // transparent pixel lends the average none of its colour; alpha itself averages plainly.
 void ReduceAlphaRow(const QRgb *A, const QRgb *B, int InWidth, QRgb *Out, int OutWidth) {
-  const TLightTables &T = Light();
+  const TLinearLight &T = LinearLight();
   for (int X = 0; X < OutWidth; ++X) {
     const int X0 = 2 * X, X1 = std::min(X0 + 1, InWidth - 1);
     const QRgb Block[4] = {A[X0], A[X1], B[X0], B[X1]};
@@ -178,6 +148,25 @@ stbir_filter FilterFor(double Scale) {
 
 } // namespace
 
+const TLinearLight &LinearLight() {
+  static const TLinearLight Tables = [] {
+    TLinearLight T;
+    for (int C = 0; C < 256; ++C) {
+      const double V = C / 255.0;
+      const double L = V <= 0.04045 ? V / 12.92 : std::pow((V + 0.055) / 1.055, 2.4);
+      T.ToLinear[size_t(C)] = uint16_t(std::lround(L * TLinearLight::Max));
+      T.ToLinearFloat[size_t(C)] = float(L);
+    }
+    for (int L = 0; L <= TLinearLight::Max; ++L) {
+      const double V = L / double(TLinearLight::Max);
+      const double E = V <= 0.0031308 ? V * 12.92 : 1.055 * std::pow(V, 1 / 2.4) - 0.055;
+      T.ToEncoded[size_t(L)] = uint8_t(std::clamp<long>(std::lround(E * 255), 0, 255));
+    }
+    return T;
+  }();
+  return Tables;
+}
+
 TReducedLevels::TReducedLevels(const QImage &Source) {
   if (Source.isNull())
     return;
@@ -213,15 +202,20 @@ QImage SampleSmooth(const QImage &Source, const TReducedLevels &Levels, QSize De
   const QImage &Level = K > 0 ? Levels.Level(K) : Source;
   // The level's share of the picture, in level pixels: a level of an odd length reaches half
   // a pixel beyond it (that pixel repeats the last one), which must not stretch the picture.
-  const double ScaleX = DestSize.width() / std::ldexp(double(Source.width()), -K);
-  const double ScaleY = DestSize.height() / std::ldexp(double(Source.height()), -K);
+  const QSizeF Extent(std::ldexp(double(Source.width()), -K), std::ldexp(double(Source.height()), -K));
+  const double ScaleX = DestSize.width() / Extent.width();
+  const double ScaleY = DestSize.height() / Extent.height();
+  const bool Alpha = Source.hasAlphaChannel();
+  const QImage::Format Format = Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+  if (ScaleX <= 1 && ScaleY <= 1 && Level.format() == Format)
+    return AreaAverage(Level, Extent, DestSize, Part, Alpha);
+
+  // Enlarged in at least one direction: stb_image_resize, on the level pixels the part needs.
   const TSpan Columns = InputSpan(Part.left(), Part.right() + 1, ScaleX, Level.width());
   const TSpan Rows = InputSpan(Part.top(), Part.bottom() + 1, ScaleY, Level.height());
   const QRect Window(Columns.First, Rows.First, Columns.Last - Columns.First,
                      Rows.Last - Rows.First);
 
-  const bool Alpha = Source.hasAlphaChannel();
-  const QImage::Format Format = Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
   QImage Converted;
   const uchar *In = nullptr;
   qsizetype Stride = 0;

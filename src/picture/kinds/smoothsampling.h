@@ -22,9 +22,11 @@
 //                                               |
 //                     drawn at 480 x 272:       +--> area average --> 480 x 272
 //
-// Shrinking is an area average (a box filter that weighs each level pixel by how much of it
-// the drawn pixel covers); enlarging is Catmull-Rom, a smooth interpolating cubic; each
-// direction is chosen on its own. Both are stb_image_resize's, in its sRGB mode.
+// Shrinking is an area average (AreaAverage: each level pixel weighed by how much of it the
+// drawn pixel covers). Enlarging in either direction goes to stb_image_resize in its sRGB
+// mode: Catmull-Rom, a smooth interpolating cubic, where the picture grows, and its box
+// filter (the same area average) where it shrinks; so does a picture of another format than
+// 32 bits a pixel shrunk less than twice.
 class TReducedLevels {
 public:
   // The levels of Source (any format; Format_RGB32 or Format_ARGB32 by whether the source has
