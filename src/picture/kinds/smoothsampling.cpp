@@ -83,7 +83,9 @@ public:
       FTable.resize(256, qRgb(0, 0, 0));
     }
   }
-  // Valid until the next call for another row.
+  // Whether rows point into the image itself, each valid as long as it is.
+  bool Direct() const { return FDirect; }
+  // Valid until the next call for another row, unless Direct.
   const QRgb *Row(int Y) {
     if (FDirect)
       return reinterpret_cast<const QRgb *>(FImage.constScanLine(Y));
@@ -111,17 +113,20 @@ QImage Reduce(const QImage &Above, bool Alpha) {
   if (Level.isNull())
     return Level;
   TRowReader Rows(Above);
-  std::vector<QRgb> First(size_t(Above.width()));
+  std::vector<QRgb> Kept;
   for (int Y = 0; Y < H; ++Y) {
-    // The reader may hand out one buffer for every row: the first row of the pair is kept.
     const QRgb *A = Rows.Row(2 * Y);
-    std::copy_n(A, First.size(), First.begin());
-    const QRgb *B = 2 * Y + 1 < Above.height() ? Rows.Row(2 * Y + 1) : First.data();
+    if (!Rows.Direct()) {
+      // The reader hands out one buffer for every row: the first row of the pair is kept.
+      Kept.assign(A, A + Above.width());
+      A = Kept.data();
+    }
+    const QRgb *B = 2 * Y + 1 < Above.height() ? Rows.Row(2 * Y + 1) : A;
     QRgb *Out = reinterpret_cast<QRgb *>(Level.scanLine(Y));
     if (Alpha)
-      ReduceAlphaRow(First.data(), B, Above.width(), Out, W);
+      ReduceAlphaRow(A, B, Above.width(), Out, W);
     else
-      ReduceOpaqueRow(First.data(), B, Above.width(), Out, W);
+      ReduceOpaqueRow(A, B, Above.width(), Out, W);
   }
   return Level;
 }
@@ -167,20 +172,23 @@ const TLinearLight &LinearLight() {
   return Tables;
 }
 
-TReducedLevels::TReducedLevels(const QImage &Source) {
+TReducedLevels::TReducedLevels(const QImage &Source) : FSource(Source) {
+  for (QSize Size = Source.size(); Size.width() > 1 || Size.height() > 1; ++FCount)
+    Size = QSize((Size.width() + 1) / 2, (Size.height() + 1) / 2);
   if (Source.isNull())
-    return;
-  const bool Alpha = Source.hasAlphaChannel();
-  const QImage *Above = &Source;
-  while (Above->width() > 1 || Above->height() > 1) {
-    QImage Level = Reduce(*Above, Alpha);
-    if (Level.isNull()) {
-      FLevels.clear();
-      return;
-    }
-    FLevels.push_back(std::move(Level));
-    Above = &FLevels.back();
+    FCount = 0;
+}
+
+const QImage &TReducedLevels::Level(int K) {
+  while (int(FLevels.size()) < K) {
+    const QImage &Above = FLevels.empty() ? FSource : FLevels.back();
+    QImage Next = Reduce(Above, FSource.hasAlphaChannel());
+    if (Next.isNull())
+      break;
+    FLevels.push_back(std::move(Next));
   }
+  static const QImage None;
+  return int(FLevels.size()) >= K ? FLevels[size_t(K - 1)] : None;
 }
 
 int ChooseLevel(QSize SourceSize, int LevelCount, QSize DestSize) {
@@ -191,7 +199,7 @@ int ChooseLevel(QSize SourceSize, int LevelCount, QSize DestSize) {
   return K;
 }
 
-QImage SampleSmooth(const QImage &Source, const TReducedLevels &Levels, QSize DestSize, QRect Part) {
+QImage SampleSmooth(const QImage &Source, TReducedLevels &Levels, QSize DestSize, QRect Part) {
   Part &= QRect(QPoint(0, 0), DestSize);
   if (Source.isNull() || Part.isEmpty())
     return QImage();
@@ -200,6 +208,8 @@ QImage SampleSmooth(const QImage &Source, const TReducedLevels &Levels, QSize De
 
   const int K = ChooseLevel(Source.size(), Levels.Count(), DestSize);
   const QImage &Level = K > 0 ? Levels.Level(K) : Source;
+  if (Level.isNull())
+    return QImage(); // out of memory: nothing is drawn
   // The level's share of the picture, in level pixels: a level of an odd length reaches half
   // a pixel beyond it (that pixel repeats the last one), which must not stretch the picture.
   const QSizeF Extent(std::ldexp(double(Source.width()), -K), std::ldexp(double(Source.height()), -K));

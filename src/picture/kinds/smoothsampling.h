@@ -12,9 +12,10 @@
 // encoded again in 8 bits a channel.
 //
 // A picture shrunk many times over would cost a pass over all its pixels at every size it is
-// drawn at. Instead its reduced levels are made once: each halves the one before in both
-// directions, every pixel the average of a 2 x 2 block (a last odd row or column is averaged
-// with itself), so together they hold at most a third of the picture's pixels again. A draw
+// drawn at. Instead its reduced levels are made once, as far down as a draw first needs them:
+// each halves the one before in both directions, every pixel the average of a 2 x 2 block (a
+// last odd row or column is averaged with itself), so together they hold at most a third of
+// the picture's pixels again. A draw
 // then resamples from the smallest level still at least twice the drawn size, so the final
 // filter never sees more than four level pixels per drawn pixel in either direction:
 //
@@ -29,15 +30,21 @@
 // 32 bits a pixel shrunk less than twice.
 class TReducedLevels {
 public:
-  // The levels of Source (any format; Format_RGB32 or Format_ARGB32 by whether the source has
-  // an alpha channel). Empty when Source is null or the memory cannot be had.
+  // The levels of Source, none made yet. Source is shared, not copied; it must not change
+  // while this lives.
   explicit TReducedLevels(const QImage &Source);
 
-  // Level K (1 is half the picture); 0 is not kept here, it is the picture itself.
-  const QImage &Level(int K) const { return FLevels[size_t(K - 1)]; }
-  int Count() const { return int(FLevels.size()); }
+  // Level K, 1 (half the picture) to Count(); 0 is not kept here, it is the picture itself.
+  // Made at the first call, from the level above it, those above first: the levels a picture
+  // is drawn from are the same whichever sizes it was drawn at before. Format_RGB32, or
+  // Format_ARGB32 when the picture has an alpha channel. Null when the memory cannot be had.
+  const QImage &Level(int K);
+  // Levels the picture has: down to 1 x 1.
+  int Count() const { return FCount; }
 
 private:
+  QImage FSource;
+  int FCount = 0;
   std::vector<QImage> FLevels;
 };
 
@@ -50,4 +57,4 @@ int ChooseLevel(QSize SourceSize, int LevelCount, QSize DestSize);
 // Levels are Source's. A destination of the source's own size is a plain copy, exactly as
 // SampleNearest gives it. Format_ARGB32 (not premultiplied) when Source has an alpha channel,
 // else Format_RGB32. Null when the memory cannot be had.
-QImage SampleSmooth(const QImage &Source, const TReducedLevels &Levels, QSize DestSize, QRect Part);
+QImage SampleSmooth(const QImage &Source, TReducedLevels &Levels, QSize DestSize, QRect Part);
