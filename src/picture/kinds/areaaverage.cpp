@@ -51,7 +51,8 @@ void SumRow(const uchar *Row, const std::vector<TCover> &Columns, bool Alpha, fl
       const uchar *P = Row + 4 * C.First;
       float R = C.FirstShare * L[P[RedByte]], G = C.FirstShare * L[P[GreenByte]],
             B = C.FirstShare * L[P[BlueByte]];
-      uint32_t WholeR = 0, WholeG = 0, WholeB = 0;
+      // 64 bits: a picture shrunk in one direction only may cover any number of pixels.
+      uint64_t WholeR = 0, WholeG = 0, WholeB = 0;
       for (const uchar *Q = P + 4, *End = Row + 4 * C.Last; Q < End; Q += 4) {
         WholeR += Whole[Q[RedByte]];
         WholeG += Whole[Q[GreenByte]];

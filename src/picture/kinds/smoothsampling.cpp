@@ -199,33 +199,16 @@ int ChooseLevel(QSize SourceSize, int LevelCount, QSize DestSize) {
   return K;
 }
 
-QImage SampleSmooth(const QImage &Source, TReducedLevels &Levels, QSize DestSize, QRect Part) {
-  Part &= QRect(QPoint(0, 0), DestSize);
-  if (Source.isNull() || Part.isEmpty())
-    return QImage();
-  if (DestSize == Source.size())
-    return SampleNearest(Source, DestSize, Part);
+namespace {
 
-  const int K = ChooseLevel(Source.size(), Levels.Count(), DestSize);
-  const QImage &Level = K > 0 ? Levels.Level(K) : Source;
-  if (Level.isNull())
-    return QImage(); // out of memory: nothing is drawn
-  // The level's share of the picture, in level pixels: a level of an odd length reaches half
-  // a pixel beyond it (that pixel repeats the last one), which must not stretch the picture.
-  const QSizeF Extent(std::ldexp(double(Source.width()), -K), std::ldexp(double(Source.height()), -K));
-  const double ScaleX = DestSize.width() / Extent.width();
-  const double ScaleY = DestSize.height() / Extent.height();
-  const bool Alpha = Source.hasAlphaChannel();
+// Level drawn at ScaleX and ScaleY destination pixels per level pixel, filtered by
+// stb_image_resize; only the pixels of Part are computed, from the level pixels they need.
+QImage Resample(const QImage &Level, double ScaleX, double ScaleY, QRect Part, bool Alpha) {
   const QImage::Format Format = Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-  if (ScaleX <= 1 && ScaleY <= 1 && Level.format() == Format)
-    return AreaAverage(Level, Extent, DestSize, Part, Alpha);
-
-  // Enlarged in at least one direction: stb_image_resize, on the level pixels the part needs.
   const TSpan Columns = InputSpan(Part.left(), Part.right() + 1, ScaleX, Level.width());
   const TSpan Rows = InputSpan(Part.top(), Part.bottom() + 1, ScaleY, Level.height());
   const QRect Window(Columns.First, Rows.First, Columns.Last - Columns.First,
                      Rows.Last - Rows.First);
-
   QImage Converted;
   const uchar *In = nullptr;
   qsizetype Stride = 0;
@@ -259,4 +242,31 @@ QImage SampleSmooth(const QImage &Source, TReducedLevels &Levels, QSize DestSize
     }
   }
   return Result;
+}
+
+} // namespace
+
+QImage SampleSmooth(const QImage &Source, TReducedLevels &Levels, QSize DestSize, QRect Part) {
+  Part &= QRect(QPoint(0, 0), DestSize);
+  if (Source.isNull() || Part.isEmpty())
+    return QImage();
+  if (DestSize == Source.size())
+    return SampleNearest(Source, DestSize, Part);
+
+  const int K = ChooseLevel(Source.size(), Levels.Count(), DestSize);
+  const QImage &Level = K > 0 ? Levels.Level(K) : Source;
+  if (Level.isNull())
+    return QImage(); // out of memory: nothing is drawn
+  // The level's share of the picture, in level pixels: a level of an odd length reaches half
+  // a pixel beyond it (that pixel repeats the last one), which must not stretch the picture.
+  const QSizeF Extent(std::ldexp(double(Source.width()), -K),
+                      std::ldexp(double(Source.height()), -K));
+  const double ScaleX = DestSize.width() / Extent.width();
+  const double ScaleY = DestSize.height() / Extent.height();
+  const bool Alpha = Source.hasAlphaChannel();
+  const QImage::Format Format = Alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+  if (ScaleX <= 1 && ScaleY <= 1 && Level.format() == Format)
+    return AreaAverage(Level, Extent, DestSize, Part, Alpha);
+  // Enlarged in at least one direction, or pixels of another format.
+  return Resample(Level, ScaleX, ScaleY, Part, Alpha);
 }
