@@ -37,51 +37,49 @@ std::vector<TCover> Covers(int From, int To, int Count, double Extent, int Sourc
   return Result;
 }
 
-// One source row summed over each destination column's cover, not yet divided by its width:
-// Channels floats a column (light of red, green, blue, and with alpha the alpha, the light
-// weighted by it).
-void SumRow(const uchar *Row, const std::vector<TCover> &Columns, bool Alpha, float *Out) {
+// Source pixels From to To - 1 of one row in linear light, Channels floats a pixel: red,
+// green and blue, and with alpha those weighted by the alpha, then the alpha.
+void LinearRow(const uchar *Row, int From, int To, bool Alpha, float *Out) {
   const float *L = LinearLight().ToLinearFloat.data();
+  const uchar *End = Row + 4 * qsizetype(To);
   if (!Alpha) {
-    // The pixels wholly covered, most of them, are summed as integers; this loop is what a
-    // resize step of a large picture spends its time in.
-    const uint16_t *Whole = LinearLight().ToLinear.data();
-    constexpr float WholeToFloat = 1.0f / TLinearLight::Max;
-    for (const TCover &C : Columns) {
-      const uchar *P = Row + 4 * C.First;
-      float R = C.FirstShare * L[P[RedByte]], G = C.FirstShare * L[P[GreenByte]],
-            B = C.FirstShare * L[P[BlueByte]];
-      // 64 bits: a picture shrunk in one direction only may cover any number of pixels.
-      uint64_t WholeR = 0, WholeG = 0, WholeB = 0;
-      for (const uchar *Q = P + 4, *End = Row + 4 * C.Last; Q < End; Q += 4) {
-        WholeR += Whole[Q[RedByte]];
-        WholeG += Whole[Q[GreenByte]];
-        WholeB += Whole[Q[BlueByte]];
-      }
-      if (C.Last > C.First) {
-        P = Row + 4 * C.Last;
-        R += C.LastShare * L[P[RedByte]];
-        G += C.LastShare * L[P[GreenByte]];
-        B += C.LastShare * L[P[BlueByte]];
-      }
-      *Out++ = R + float(WholeR) * WholeToFloat;
-      *Out++ = G + float(WholeG) * WholeToFloat;
-      *Out++ = B + float(WholeB) * WholeToFloat;
+    for (const uchar *P = Row + 4 * qsizetype(From); P < End; P += 4) {
+      *Out++ = L[P[RedByte]];
+      *Out++ = L[P[GreenByte]];
+      *Out++ = L[P[BlueByte]];
     }
     return;
   }
+  constexpr float FromByte = 1.0f / 255;
+  for (const uchar *P = Row + 4 * qsizetype(From); P < End; P += 4) {
+    const float A = P[AlphaByte] * FromByte;
+    *Out++ = A * L[P[RedByte]];
+    *Out++ = A * L[P[GreenByte]];
+    *Out++ = A * L[P[BlueByte]];
+    *Out++ = A;
+  }
+}
+
+// The sums of Sums (Channels floats a pixel, pixel 0 being source column Origin) over each
+// destination column's cover, not yet divided by its width.
+template <int Channels>
+void SumColumns(const float *Sums, int Origin, const std::vector<TCover> &Columns, float *Out) {
   for (const TCover &C : Columns) {
-    float Sum[4] = {};
-    for (int X = C.First; X <= C.Last; ++X) {
-      const uchar *P = Row + 4 * X;
-      const float Share = X == C.First ? C.FirstShare : X == C.Last ? C.LastShare : 1.0f;
-      const float A = Share * (P[AlphaByte] / 255.0f);
-      Sum[0] += A * L[P[RedByte]];
-      Sum[1] += A * L[P[GreenByte]];
-      Sum[2] += A * L[P[BlueByte]];
-      Sum[3] += A;
+    const float *P = Sums + Channels * (C.First - Origin);
+    float Sum[Channels];
+    for (int I = 0; I < Channels; ++I)
+      Sum[I] = C.FirstShare * P[I];
+    for (int X = C.First + 1; X < C.Last; ++X) {
+      P += Channels;
+      for (int I = 0; I < Channels; ++I)
+        Sum[I] += P[I];
     }
-    Out = std::copy_n(Sum, 4, Out);
+    if (C.Last > C.First) {
+      P = Sums + Channels * (C.Last - Origin);
+      for (int I = 0; I < Channels; ++I)
+        Sum[I] += C.LastShare * P[I];
+    }
+    Out = std::copy_n(Sum, Channels, Out);
   }
 }
 
@@ -123,24 +121,31 @@ QImage AreaAverage(const QImage &Source, QSizeF Extent, QSize DestSize, QRect Pa
   const std::vector<TCover> Rows = Covers(Part.top(), Part.bottom() + 1, DestSize.height(),
                                           Extent.height(), Source.height());
   const int Channels = Alpha ? 4 : 3;
-  const size_t Length = size_t(Part.width()) * size_t(Channels);
-  // The sums of one source row; a row shared by two destination rows is summed once.
-  std::vector<float> Row(Length), Column(Length);
+  // Rows first: the source rows under a destination row are summed pixel by pixel (a loop
+  // the compiler vectorises), then that one row is summed over the columns. A source row
+  // shared by two destination rows is turned into linear light once.
+  const int From = Columns.front().First, To = Columns.back().Last + 1;
+  const size_t Length = size_t(To - From) * size_t(Channels);
+  std::vector<float> Light(Length), Sums(Length), Row(size_t(Part.width()) * size_t(Channels));
   int RowHeld = -1;
   const float Norm = float((DestSize.width() / Extent.width()) * (DestSize.height() / Extent.height()));
   for (int Y = 0; Y < Part.height(); ++Y) {
     const TCover &C = Rows[size_t(Y)];
-    std::fill(Column.begin(), Column.end(), 0.0f);
+    std::fill(Sums.begin(), Sums.end(), 0.0f);
     for (int SourceY = C.First; SourceY <= C.Last; ++SourceY) {
       if (SourceY != RowHeld) {
-        SumRow(Source.constScanLine(SourceY), Columns, Alpha, Row.data());
+        LinearRow(Source.constScanLine(SourceY), From, To, Alpha, Light.data());
         RowHeld = SourceY;
       }
       const float Share = SourceY == C.First ? C.FirstShare : SourceY == C.Last ? C.LastShare : 1.0f;
       for (size_t I = 0; I < Length; ++I)
-        Column[I] += Share * Row[I];
+        Sums[I] += Share * Light[I];
     }
-    EncodeRow(Column.data(), Part.width(), Norm, Alpha, Result.scanLine(Y));
+    if (Alpha)
+      SumColumns<4>(Sums.data(), From, Columns, Row.data());
+    else
+      SumColumns<3>(Sums.data(), From, Columns, Row.data());
+    EncodeRow(Row.data(), Part.width(), Norm, Alpha, Result.scanLine(Y));
   }
   return Result;
 }
