@@ -83,19 +83,20 @@ void SumColumns(const float *Sums, int Origin, const std::vector<TCover> &Column
   }
 }
 
-uchar Encode(float Light) {
+uchar Encode(const uint8_t *Table, float Light) {
   const int Index = std::clamp(int(Light * TLinearLight::Max + 0.5f), 0, TLinearLight::Max);
-  return LinearLight().ToEncoded[size_t(Index)];
+  return Table[Index];
 }
 
 // A destination row from its sums, each divided by the area it covers (Norm is its inverse).
 void EncodeRow(const float *Sums, int Width, float Norm, bool Alpha, uchar *Out) {
+  const uint8_t *Table = LinearLight().ToEncoded.data();
   const int Channels = Alpha ? 4 : 3;
   for (int X = 0; X < Width; ++X, Sums += Channels, Out += 4) {
     if (!Alpha) {
-      Out[RedByte] = Encode(Sums[0] * Norm);
-      Out[GreenByte] = Encode(Sums[1] * Norm);
-      Out[BlueByte] = Encode(Sums[2] * Norm);
+      Out[RedByte] = Encode(Table, Sums[0] * Norm);
+      Out[GreenByte] = Encode(Table, Sums[1] * Norm);
+      Out[BlueByte] = Encode(Table, Sums[2] * Norm);
       Out[AlphaByte] = 0xFF;
       continue;
     }
@@ -103,9 +104,9 @@ void EncodeRow(const float *Sums, int Width, float Norm, bool Alpha, uchar *Out)
     const uchar Opacity = uchar(std::clamp(int(Coverage * 255 + 0.5f), 0, 255));
     // Light weighted by alpha, divided by the alpha: the colour of what covers the pixel.
     const float Unweight = Sums[3] > 0 ? 1 / Sums[3] : 0;
-    Out[RedByte] = Opacity ? Encode(Sums[0] * Unweight) : 0;
-    Out[GreenByte] = Opacity ? Encode(Sums[1] * Unweight) : 0;
-    Out[BlueByte] = Opacity ? Encode(Sums[2] * Unweight) : 0;
+    Out[RedByte] = Opacity ? Encode(Table, Sums[0] * Unweight) : 0;
+    Out[GreenByte] = Opacity ? Encode(Table, Sums[1] * Unweight) : 0;
+    Out[BlueByte] = Opacity ? Encode(Table, Sums[2] * Unweight) : 0;
     Out[AlphaByte] = Opacity;
   }
 }
