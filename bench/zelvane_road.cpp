@@ -1,10 +1,11 @@
 // The road of one wallpaper as one process: the real main window, off screen, opens a file,
 // chooses a fit mode, and saves the wallpaper at a quality; its dialogs answer at once.
 //
-//   zelvane_road IN MODE QUALITY OUT [--phases]
+//   zelvane_road IN MODE QUALITY OUT [--phases] [--smooth]
 //     MODE      None, Stretch, MaxWidth or MaxHeight (the radio group's items)
 //     QUALITY   50, 60, ... 100 (the quality slider's position x 10)
 //     --phases  prints the processor time of each step on standard error
+//     --smooth  checks the Smooth box first
 //
 // The application is set up as the program's entry sets it up; the settings go to a file
 // of their own in the temporary folder, removed at the end. Exit code 0 when the wallpaper
@@ -51,9 +52,16 @@ private:
 } // namespace
 
 int main(int Argc, char **Argv) {
-  const bool Phases = Argc == 6 && QByteArray(Argv[5]) == "--phases";
-  if (Argc != 5 && !Phases) {
-    std::fprintf(stderr, "usage: %s IN None|Stretch|MaxWidth|MaxHeight QUALITY OUT [--phases]\n",
+  bool Phases = false, Smooth = false, Known = Argc >= 5;
+  for (int I = 5; I < Argc; ++I) {
+    const QByteArray Option(Argv[I]);
+    Phases = Phases || Option == "--phases";
+    Smooth = Smooth || Option == "--smooth";
+    Known = Known && (Option == "--phases" || Option == "--smooth");
+  }
+  if (!Known) {
+    std::fprintf(stderr,
+                 "usage: %s IN None|Stretch|MaxWidth|MaxHeight QUALITY OUT [--phases] [--smooth]\n",
                  Argv[0]);
     return 2;
   }
@@ -86,6 +94,7 @@ int main(int Argc, char **Argv) {
     Phase.Done("window created");
     Form.show();
     Phase.Done("window shown");
+    Form.SmoothCheckBox->setChecked(Smooth);
     // Full names, as the dialogs give them.
     Dialogs.Open->Answer = QFileInfo(QString::fromLocal8Bit(Argv[1])).absoluteFilePath();
     RunHandler([&] { Form.OpenSpeedButtonClick(Form.OpenSpeedButton); });

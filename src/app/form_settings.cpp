@@ -28,6 +28,9 @@ void TZelvaneForm::LoadSettings() {
       FSavePath = *Stored.SavePath;
     if (Stored.Quality)
       QualityTrackBar->SetPosition(*Stored.Quality);
+    // Runs SmoothCheckBoxClick, which gives the picture box its smoothing.
+    if (Stored.Smooth)
+      SmoothCheckBox->setChecked(*Stored.Smooth);
 
     TFont Font = WatermarkLabel->Font();
     Font.Name = Stored.FontName.value_or(Font.Name);
@@ -62,6 +65,7 @@ void TZelvaneForm::SaveSettings() {
     const TSettings Values{.OpenPath = FOpenPath,
                            .SavePath = FSavePath,
                            .Quality = QualityTrackBar->Position(),
+                           .Smooth = SmoothCheckBox->isChecked(),
                            .FontName = Font.Name,
                            .FontSize = Font.Size(),
                            .FontColor = Font.Color,

@@ -5,6 +5,7 @@
 #include "picture/kinds/jpegimage.h"
 #include "mover/mover.h"
 #include "app/seams.h"
+#include "export/framecontrols.h"
 #include "watermark/watermarklabel.h"
 
 #include <QFile>
@@ -105,13 +106,10 @@ void TZelvaneForm::CreateControls() {
   Panel = new TPanel(this, Qt::white);
   Panel->setObjectName(QStringLiteral("Panel"));
   Panel->setGeometry(178, 177, 480, 272);
-  Image = new TImage(Panel);
-  Image->setObjectName(QStringLiteral("Image"));
-  Image->SetBounds(0, 0, 480, 272);
+  const TFrameControls Frame = CreateFrameControls(*Panel);
+  Image = Frame.Image;
+  WatermarkLabel = Frame.WatermarkLabel;
   Image->SetPicture(ResourceJpeg(QStringLiteral(":/wallpaper.jpg")));
-  WatermarkLabel = new TWatermarkLabel(Panel);
-  WatermarkLabel->setObjectName(QStringLiteral("WatermarkLabel"));
-  WatermarkLabel->PlaceAtStart();
 
   ControlPanel = new TPanel(this, Qt::white);
   ControlPanel->setObjectName(QStringLiteral("ControlPanel"));
@@ -164,6 +162,12 @@ void TZelvaneForm::CreateControls() {
   QualityTrackBar = new TTrackBar(QualityGroupBox, 5, 10, 10);
   QualityTrackBar->setObjectName(QStringLiteral("QualityTrackBar"));
   QualityTrackBar->setGeometry(3, 13, 118, 26);
+  SmoothCheckBox = new QCheckBox(QStringLiteral("Smooth"), this);
+  SmoothCheckBox->setObjectName(QStringLiteral("SmoothCheckBox"));
+  SmoothCheckBox->setGeometry(328, 528, 110, 20);
+  SmoothCheckBox->setAccessibleName(QStringLiteral("Smooth scaling"));
+  // Its click is its own: the window's click would hide the nodes.
+  SmoothCheckBox->setAttribute(Qt::WA_NoMousePropagation);
 
   Panel1 = new TPanel(this, Qt::white);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -174,12 +178,15 @@ void TZelvaneForm::CreateControls() {
   Image1->SetAutoSize(true);
   Image1->SetPicture(ResourceJpeg(QStringLiteral(":/banner.jpg")));
 
-  // Keyboard focus order: the radio group, the zoom slider, the edit box, the quality slider.
-  for (QWidget *W : {static_cast<QWidget *>(ZoomTrackBar), static_cast<QWidget *>(QualityTrackBar)})
+  // Keyboard focus order: the radio group, the zoom slider, the edit box, the quality slider,
+  // the smoothing box.
+  for (QWidget *W : {static_cast<QWidget *>(ZoomTrackBar), static_cast<QWidget *>(QualityTrackBar),
+                     static_cast<QWidget *>(SmoothCheckBox)})
     W->setFocusPolicy(Qt::StrongFocus);
   setTabOrder(StretchRadioGroup->Button(0), ZoomTrackBar);
   setTabOrder(ZoomTrackBar, WatermarkEdit);
   setTabOrder(WatermarkEdit, QualityTrackBar);
+  setTabOrder(QualityTrackBar, SmoothCheckBox);
 
   OpenPictureDialog = std::make_unique<TFileDialog>(this, TFileDialog::TKind::Open);
   SavePictureDialog = std::make_unique<TFileDialog>(this, TFileDialog::TKind::Save);
@@ -209,11 +216,17 @@ void TZelvaneForm::WireEvents() {
   Image->OnDrawFailure = Handler(this, &TZelvaneForm::ImageDrawFailure);
   CloseSpeedButton->OnClick = Handler(this, &TZelvaneForm::CloseSpeedButtonClick);
   LinkLabel->OnClick = Handler(this, &TZelvaneForm::LinkLabelClick);
+  // A click, Space, or the settings file checking it.
+  connect(SmoothCheckBox, &QAbstractButton::toggled, this,
+          [this, Click = Handler(this, &TZelvaneForm::SmoothCheckBoxClick)] {
+            Click(SmoothCheckBox);
+          });
 
   // The edit box takes dropped text; a dropped picture file opens instead (eventFilter).
   WatermarkEdit->installEventFilter(this);
   ZoomTrackBar->installEventFilter(this);
   QualityTrackBar->installEventFilter(this);
+  SmoothCheckBox->installEventFilter(this);
   for (int I = 0; I < StretchRadioGroup->Count(); ++I)
     StretchRadioGroup->Button(I)->installEventFilter(this);
 }
@@ -242,6 +255,10 @@ void TZelvaneForm::FormClick(QObject *) { FMover->SetNodesVisible(false); }
 void TZelvaneForm::CloseSpeedButtonClick(QObject *) { close(); }
 
 void TZelvaneForm::LinkLabelClick(QObject *) { ShellSeam().Open(LinkLabel->text()); }
+
+void TZelvaneForm::SmoothCheckBoxClick(QObject *) {
+  ApplyFrameOptions({Image, WatermarkLabel}, {.Smooth = SmoothCheckBox->isChecked()});
+}
 
 void TZelvaneForm::mousePressEvent(QMouseEvent *Event) {
   FFormPressed = Event->button() == Qt::LeftButton;

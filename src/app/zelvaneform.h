@@ -5,6 +5,7 @@
 #include "platform/hideselection.h"
 #include "app/speedbutton.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QWidget>
 
@@ -49,6 +50,7 @@ public:
   TSpeedButton *LeftSpeedButton = nullptr;
   QGroupBox *QualityGroupBox = nullptr;
   TTrackBar *QualityTrackBar = nullptr;
+  QCheckBox *SmoothCheckBox = nullptr;
   TPanel *Panel1 = nullptr;
   TImage *Image1 = nullptr;
 
@@ -89,6 +91,7 @@ public:
   void FontSpeedButtonClick(QObject *Sender);
   void ColorSpeedButtonClick(QObject *Sender);
   void SaveSpeedButtonClick(QObject *Sender);
+  void SmoothCheckBoxClick(QObject *Sender);
   // After a paint in which the picture box's picture could not be drawn (its decoding,
   // deferred to that paint, failed): reports why, once per picture.
   void ImageDrawFailure(QObject *Sender);
@@ -120,7 +123,8 @@ private:
   void SaveSettings();
   // Hides the mover's nodes, for the handlers that do so first.
   THideSelection HideNodes();
-  // The plain accelerator letters work while a slider or the radio group has the focus.
+  // The plain accelerator letters work while a slider, the radio group or the smoothing box
+  // has the focus.
   bool PressAccelerator(QChar Letter);
 
   bool FPlaced = false;

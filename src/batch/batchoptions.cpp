@@ -27,6 +27,8 @@ const char HelpText[] =
     "      --font FACE[,POINTS] the watermark's font (default Tahoma, 8 points)\n"
     "      --color #RRGGBB      the watermark's colour (default: the window text colour)\n"
     "      --quality Q          JPEG quality 50, 60, 70, 80, 90 or 100 (default 100)\n"
+    "      --smooth             filter the picture where it is scaled, as the window's\n"
+    "                           Smooth box does (default: the nearest pixel)\n"
     "As with the window's buttons, a turn or mirror shows the picture at its own size,\n"
     "whatever a fit mode or zoom gave it before.\n"
     "\n"
@@ -137,11 +139,12 @@ TBatchCommand ParseBatchCommand(const QStringList &Arguments) {
                                 QStringLiteral("N"));
   const QCommandLineOption Output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                   QString(), QStringLiteral("FOLDER"));
+  const QCommandLineOption Smooth(QStringLiteral("smooth"));
   const QCommandLineOption Overwrite(QStringLiteral("overwrite"));
   const QCommandLineOption Help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
   const QCommandLineOption Version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-  Parser.addOptions({Fit, Zoom, Turn, Mirror, Quality, Watermark, Font, Color, Jobs, Output,
-                     Overwrite, Help, Version});
+  Parser.addOptions({Fit, Zoom, Turn, Mirror, Quality, Watermark, Font, Color, Smooth, Jobs,
+                     Output, Overwrite, Help, Version});
   Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
 
   TBatchCommand Command;
@@ -186,6 +189,7 @@ TBatchCommand ParseBatchCommand(const QStringList &Arguments) {
       ApplyFont(Parser.value(Font), Steps.Font);
     if (Parser.isSet(Color))
       Steps.Font.Color = ColorOf(Parser.value(Color));
+    Steps.Smooth = Parser.isSet(Smooth);
     if (Parser.isSet(Jobs)) {
       const std::optional<int> Count = NumberIn(Parser.value(Jobs), 1, MaxBatchJobs);
       if (!Count)

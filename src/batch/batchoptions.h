@@ -12,7 +12,8 @@
 // What the batch does to every picture: the window's controls, set once for all of them.
 // They act in the order of the window's road of one wallpaper: the picture opened, the fit
 // mode chosen, the zoom slider moved from 10 to Zoom, the turn, the mirror, the watermark
-// typed (with its font and colour chosen), Save Wallpaper at Quality.
+// typed (with its font and colour chosen), Save Wallpaper at Quality. The Smooth box holds
+// throughout.
 struct TWallpaperSteps {
   TFitMode Fit = TFitMode::None;
   int Zoom = 10;                    // the zoom slider's position, 1 to 10
@@ -21,6 +22,7 @@ struct TWallpaperSteps {
   QString Watermark;                // as typed into the edit box; the label trims it
   TFont Font;                       // the label's font, its colour included
   int Quality = 100;                // the quality slider's position x 10
+  bool Smooth = false;              // the Smooth box checked
 };
 
 struct TBatchOptions {

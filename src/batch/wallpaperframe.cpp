@@ -1,6 +1,7 @@
 #include "batch/wallpaperframe.h"
 
 #include "export/capture.h"
+#include "export/framecontrols.h"
 #include "picture/fitzoomhandlers.h"
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
@@ -36,35 +37,27 @@ private:
   bool FEnabled = true;
 };
 
-// The window's wallpaper frame: white, without border, 480 x 272, its picture box and its
-// watermark label as the window creates them.
+// The window's wallpaper frame, made as the window makes it.
 class TFrame {
 public:
-  TFrame() {
-    QPalette White = FPanel.palette();
-    White.setColor(QPalette::Window, Qt::white);
-    FPanel.setPalette(White);
-    FPanel.setAutoFillBackground(true);
-    FPanel.resize(480, 272);
-    Image = new TImage(&FPanel);
-    Image->SetBounds(0, 0, 480, 272);
-    Label = new TWatermarkLabel(&FPanel);
-    Label->PlaceAtStart();
-  }
+  TFrame() : FControls(CreateFrameControls(FPanel)) {}
 
   QWidget &Panel() { return FPanel; }
-  TImage *Image = nullptr;
-  TWatermarkLabel *Label = nullptr;
+  const TFrameControls &Controls() const { return FControls; }
+  TImage &Image() const { return *FControls.Image; }
+  TWatermarkLabel &Label() const { return *FControls.WatermarkLabel; }
 
 private:
   QWidget FPanel;
+  TFrameControls FControls;
 };
 
 } // namespace
 
 QImage ComposeWallpaper(std::unique_ptr<TPicture> Picture, const TWallpaperSteps &Steps) {
   TFrame Frame;
-  TImage &Image = *Frame.Image;
+  ApplyFrameOptions(Frame.Controls(), {.Smooth = Steps.Smooth});
+  TImage &Image = Frame.Image();
   const QSize Natural = ShowOpenedPicture(Image, std::move(Picture));
 
   TStartZoomSlider Slider(Image);
@@ -77,8 +70,8 @@ QImage ComposeWallpaper(std::unique_ptr<TPicture> Picture, const TWallpaperSteps
   if (Steps.Mirror)
     RotateOrMirror(Image, *Steps.Mirror, THideSelection());
 
-  Frame.Label->SetFont(Steps.Font);
-  ShowWatermarkText(Steps.Watermark, *Frame.Label);
+  Frame.Label().SetFont(Steps.Font);
+  ShowWatermarkText(Steps.Watermark, Frame.Label());
 
   return CaptureFrame(Frame.Panel());
 }

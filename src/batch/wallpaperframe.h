@@ -10,9 +10,10 @@
 // The wallpaper of one picture: what Save Wallpaper captures in a window just started (no
 // settings file) after the steps.
 //
-// The frame is the window's, built from the same parts: a 480 x 272 white panel holding the
-// picture box (0, 0, 480 x 272) and over it the watermark label at its start place. On it the
-// steps run through the window's own handler code, in this order:
+// The frame is the window's, built by the same function (CreateFrameControls): a 480 x 272
+// white panel holding the picture box (0, 0, 480 x 272) and over it the watermark label at its
+// start place, the Smooth box's setting given to it as the window gives it. On it the steps
+// run through the window's own handler code, in this order:
 //
 //   ShowOpenedPicture               Open Image, once the file is read
 //   ApplyFitMode(Fit)               the fit mode chosen (for "none" the same box as after

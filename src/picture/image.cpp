@@ -44,6 +44,13 @@ void TImage::SetStretch(bool Value) {
   update();
 }
 
+void TImage::SetSmooth(bool Value) {
+  if (FSmooth == Value)
+    return;
+  FSmooth = Value;
+  update();
+}
+
 void TImage::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (FAutoSize && FPicture && FPicture->Width() > 0 && FPicture->Height() > 0) {
     AWidth = FPicture->Width();
@@ -62,7 +69,11 @@ void TImage::DrawPicture(QPainter &Painter, const QPoint &Origin, const QRect &C
   if (!FPicture)
     return;
   const QRect Box(Origin, QSize(Width(), Height()));
-  FPicture->Draw(Painter, DestRect().translated(Origin), Clip & Box);
+  const QRect Dest = DestRect().translated(Origin);
+  if (FSmooth)
+    FPicture->DrawSmooth(Painter, Dest, Clip & Box);
+  else
+    FPicture->Draw(Painter, Dest, Clip & Box);
 }
 
 void TImage::ThrowDrawFailure() {

@@ -29,6 +29,10 @@ public:
   void SetAutoSize(bool Value);
   bool Stretch() const { return FStretch; }
   void SetStretch(bool Value);
+  // Smoothing: when on, a picture drawn scaled is filtered in linear light instead of sampled
+  // at the nearest pixel (TPicture::DrawSmooth); off at start. The box repaints.
+  bool Smooth() const { return FSmooth; }
+  void SetSmooth(bool Value);
 
   // While auto-size is on, the size given is replaced by the picture's own (when both its
   // sides are above 0).
@@ -61,6 +65,7 @@ private:
   TFailureNotice FFailureNotice = TFailureNotice::None;
   bool FAutoSize = false;
   bool FStretch = false;
+  bool FSmooth = false;
 };
 
 // What Open Image does to the box once its file has been read and decoded: the box holds

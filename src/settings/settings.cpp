@@ -32,6 +32,7 @@ void ReadAll(const TProfileFile &File, QSize Frame, TSettings &S) {
   S.SavePath = File.ReadString(Config, QStringLiteral("savepath"), QString());
   const int Quality = File.ReadInteger(Config, QStringLiteral("quality"), 0);
   SetWhen(S.Quality, Quality, Quality >= 5 && Quality <= 10);
+  SetWhen(S.Smooth, true, File.ReadInteger(Config, QStringLiteral("smooth"), 0) == 1);
 
   const QString FontName = File.ReadString(Watermark, QStringLiteral("fontname"), QString());
   SetWhen(S.FontName, FontName, !FontName.isEmpty());
@@ -67,6 +68,8 @@ void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Star
     WriteText(File, Config, QStringLiteral("savepath"), *Values.SavePath);
   if (Values.Quality)
     File.WriteInteger(Config, QStringLiteral("quality"), *Values.Quality);
+  if (Values.Smooth && (*Values.Smooth || File.ValueExists(Config, QStringLiteral("smooth"))))
+    File.WriteBool(Config, QStringLiteral("smooth"), *Values.Smooth);
 
   // A key that only differs from the start value when changed would otherwise keep an older
   // run's value once the user goes back to the start value; writing it whenever the file

@@ -10,13 +10,14 @@
 // What the settings file carries from one run to the next, one field per key. A field that is
 // not set was not read or is not to be applied (loading), or is not to be written (saving).
 //
-//   [config]     openpath, savepath, quality
+//   [config]     openpath, savepath, quality, smooth
 //   [watermark]  fontname, fontsize, fontcolor, fontbold, fontitalic, fontunderline,
 //                fontstrikeOut, text, left, top
 struct TSettings {
   std::optional<QString> OpenPath{}; // FOpenPath: a folder with its trailing separator
   std::optional<QString> SavePath{}; // FSavePath
   std::optional<int> Quality{};      // QualityTrackBar's position
+  std::optional<bool> Smooth{};      // SmoothCheckBox checked
   std::optional<QString> FontName{}; // WatermarkLabel's font
   std::optional<int> FontSize{};     // in points
   std::optional<TColor> FontColor{};
@@ -32,9 +33,10 @@ struct TSettings {
 
 // The values of the settings file that are to be applied. The folders are always set (empty
 // when missing); every other field only when its value passes its test: a quality of 5 to 10,
-// a font name or text that is not empty, a size or colour greater than 0 (so black and system
-// colours never are), at least one style flag that is a non-zero integer, and a left or top
-// greater than 0 and inside Frame. An error ends the reading where it happens, keeping what
+// smoothing set by the integer 1 (any other value leaves it off), a font name or text that
+// is not empty, a size or colour greater than 0 (so black and system colours never are), at
+// least one style flag that is a non-zero integer, and a left or top greater than 0 and
+// inside Frame. An error ends the reading where it happens, keeping what
 // was read before. Never throws. An empty FileName (see SettingsFileNameIn) reads as a missing
 // file.
 //
@@ -43,13 +45,14 @@ struct TSettings {
 TSettings LoadSettings(const QString &FileName, QSize Frame) noexcept;
 
 // Writes the set fields of Values into the settings file, keeping every other key and line
-// there, in the order: openpath and savepath (when not empty), quality, fontname, fontsize,
-// fontcolor, the four style flags, left, top, text. Fontname, fontsize, fontcolor, left and
-// top are written only when they differ from Start's (the window's own font, the label's
-// position as loaded) or the file already holds the key, so going back to the start value
-// sticks. A text the file cannot hold (one with a line break) is skipped: its key stays as
-// the file has it. Any other error ends the writing where it happens; what was written before
-// it still reaches the file. Never throws, and reports nothing. An empty FileName is never
-// written.
+// there, in the order: openpath and savepath (when not empty), quality, smooth, fontname,
+// fontsize, fontcolor, the four style flags, left, top, text. Fontname, fontsize, fontcolor,
+// left and top are written only when they differ from Start's (the window's own font, the
+// label's position as loaded) or the file already holds the key, so going back to the start
+// value sticks. Smooth is written as 1 when set, and as 0 only over a key the file already
+// holds, so that the file of a user who never set it stays byte for byte as it was. A text
+// the file cannot hold (one with a line break) is skipped: its key stays as the file has it.
+// Any other error ends the writing where it happens; what was written before it still
+// reaches the file. Never throws, and reports nothing. An empty FileName is never written.
 void SaveSettings(const TSettings &Values, const TSettings &Start,
                   const QString &FileName) noexcept;

@@ -74,6 +74,7 @@ void TFormClicksTest::Clicks_data() {
   QTest::addRow("quality group box") << "QualityGroupBox" << QPoint(60, 39) << false;
   QTest::addRow("radio group") << "StretchRadioGroup" << QPoint(100, 10) << false;
   QTest::addRow("quality slider") << "QualityTrackBar" << QPoint(59, 13) << false;
+  QTest::addRow("smooth box") << "SmoothCheckBox" << QPoint(8, 10) << false;
 }
 
 void TFormClicksTest::Clicks() {

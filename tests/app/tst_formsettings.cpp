@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 // The file's keys as "section/key" with their values, in the order of their lines.
@@ -48,6 +50,7 @@ private slots:
   void IgnoredValues();
   void TextOfBlanksWrittenEmpty();
   void UnwritableFileIsSilent();
+  void SmoothBoxRemembered();
 
 private:
   QTemporaryDir FDir;
@@ -242,6 +245,49 @@ void TFormSettingsTest::UnwritableFileIsSilent() {
   }
   QVERIFY(FMessages.Shown.isEmpty());
   QCOMPARE(ReadBytes(Plain), QByteArray("a regular file, not a folder"));
+}
+
+void TFormSettingsTest::SmoothBoxRemembered() {
+  const QString Ini = FDir.filePath("smooth/Zelvane.ini");
+  QVERIFY(QDir().mkpath(QFileInfo(Ini).absolutePath()));
+  TZelvaneForm::SetSettingsFileName(Ini);
+  const auto Run = [](const std::function<void(TZelvaneForm &)> &Steps) {
+    TZelvaneForm Form;
+    Form.show();
+    Steps(Form);
+  };
+  // Never checked: nothing is added, and the file a run leaves stays byte for byte.
+  QVERIFY(WriteBytes(Ini, "[config]\nquality=7\n"));
+  Run([](TZelvaneForm &Form) { QVERIFY(!Form.SmoothCheckBox->isChecked()); });
+  const QByteArray Before = ReadBytes(Ini);
+  QVERIFY(!Before.contains("smooth"));
+  Run([](TZelvaneForm &) {});
+  QCOMPARE(ReadBytes(Ini), Before);
+
+  // Checked by a click: written after the quality, and the next run starts with it.
+  Run([&](TZelvaneForm &Form) {
+    TFormMouse(Form, FCursor).Click(Form.SmoothCheckBox, QPoint(8, 10));
+    QVERIFY(Form.SmoothCheckBox->isChecked());
+  });
+  const QList<QPair<QString, QString>> Config = IniLines(Ini).mid(0, 2);
+  QCOMPARE(Config, (QList<QPair<QString, QString>>{{"config/quality", "7"},
+                                                    {"config/smooth", "1"}}));
+  // Unchecked again with Space: the key the file holds says so.
+  Run([](TZelvaneForm &Form) {
+    QVERIFY(Form.SmoothCheckBox->isChecked());
+    QVERIFY(Form.Image->Smooth());
+    QApplication::setActiveWindow(&Form);
+    Form.SmoothCheckBox->setFocus();
+    QTest::keyClick(Form.SmoothCheckBox, Qt::Key_Space);
+    QVERIFY(!Form.Image->Smooth());
+  });
+  QVERIFY(IniLines(Ini).contains(qMakePair(QString("config/smooth"), QString("0"))));
+
+  // Only 1 checks it.
+  for (const char *Value : {"0", "2", "-1", "yes", "true", ""}) {
+    QVERIFY(WriteBytes(Ini, QByteArray("[config]\nsmooth=") + Value + "\n"));
+    Run([Value](TZelvaneForm &Form) { QVERIFY2(!Form.SmoothCheckBox->isChecked(), Value); });
+  }
 }
 
 int main(int Argc, char **Argv) {

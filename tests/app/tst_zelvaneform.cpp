@@ -68,6 +68,7 @@ private slots:
   void LinkOpensAddressSilently();
   void CloseAsksNothing();
   void PlainLetterPressesButtonOnlyOutsideEditBox();
+  void SmoothBoxLastInTabOrder();
 
 private:
   QTemporaryDir FDir;
@@ -140,6 +141,8 @@ void TZelvaneFormTest::ControlTree_data() {
                                    << "Wallpaper Quality" << "Wallpaper Quality";
   QTest::addRow("QualityTrackBar") << "QualityTrackBar" << "QualityGroupBox"
                                    << QRect(3, 13, 118, 26) << "" << "Wallpaper Quality";
+  QTest::addRow("SmoothCheckBox") << "SmoothCheckBox" << Form << QRect(328, 528, 110, 20)
+                                  << "Smooth" << "Smooth scaling";
   QTest::addRow("Panel1") << "Panel1" << Form << QRect(0, 0, 844, 81) << "" << "Banner";
   QTest::addRow("Image1") << "Image1" << "Panel1" << QRect(16, 0, 350, 70) << "" << "Zelvane";
 }
@@ -297,6 +300,21 @@ void TZelvaneFormTest::PlainLetterPressesButtonOnlyOutsideEditBox() {
   QCOMPARE(FForm->WatermarkEdit->text(), QStringLiteral("c"));
   FForm->ZoomTrackBar->setFocus();
   QTest::keyClick(FForm->ZoomTrackBar, Qt::Key_C, Qt::NoModifier);
+  QTRY_VERIFY(!FForm->isVisible());
+}
+
+void TZelvaneFormTest::SmoothBoxLastInTabOrder() {
+  QVERIFY(!FForm->SmoothCheckBox->isChecked());
+  QVERIFY(!FForm->Image->Smooth());
+  QApplication::setActiveWindow(FForm.get());
+  FForm->QualityTrackBar->setFocus();
+  QTest::keyClick(FForm->QualityTrackBar, Qt::Key_Tab);
+  QTRY_COMPARE(QApplication::focusWidget(), FForm->SmoothCheckBox);
+  QTest::keyClick(FForm->SmoothCheckBox, Qt::Key_Space);
+  QVERIFY(FForm->SmoothCheckBox->isChecked());
+  QVERIFY(FForm->Image->Smooth());
+  // It takes no typed characters: a plain letter presses its button.
+  QTest::keyClick(FForm->SmoothCheckBox, Qt::Key_C, Qt::NoModifier);
   QTRY_VERIFY(!FForm->isVisible());
 }
 

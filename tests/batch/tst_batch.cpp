@@ -155,6 +155,7 @@ void TBatchTest::SameFileAsTheWindow_data() {
   QTest::addColumn<int>("Points");
   QTest::addColumn<QColor>("Colour"); // invalid keeps the start colour
   QTest::addColumn<int>("Quality");
+  QTest::addColumn<bool>("Smooth");
   const QString Flower = TestData("jpeg/pillow/flower.jpg");
   const QString Small = TestData("jpeg/libjpeg-turbo/testorig.jpg");
   const QString Alpha = TestData("pngsuite/basn6a08.png");
@@ -162,34 +163,39 @@ void TBatchTest::SameFileAsTheWindow_data() {
   QTest::addRow("maxwidth") << Flower << int(MaxWidth) << 10 << ""
                             << ""
                             << ""
-                            << "" << 0 << QColor() << 100;
+                            << "" << 0 << QColor() << 100 << false;
   QTest::addRow("maxheight, zoom 7, quality 80") << Own << int(MaxHeight) << 7 << ""
                                                  << ""
                                                  << ""
-                                                 << "" << 0 << QColor() << 80;
+                                                 << "" << 0 << QColor() << 80 << false;
   QTest::addRow("stretch, watermark in the start font") << Small << int(Stretch) << 10 << ""
                                                         << ""
                                                         << "  Zelvane & Co  "
-                                                        << "" << 0 << QColor() << 90;
+                                                        << "" << 0 << QColor() << 90 << false;
   QTest::addRow("none, zoom 4") << Own << int(None) << 4 << ""
                                 << ""
                                 << ""
-                                << "" << 0 << QColor() << 100;
+                                << "" << 0 << QColor() << 100 << false;
   QTest::addRow("left turn") << Flower << int(None) << 10 << "left"
                              << ""
                              << ""
-                             << "" << 0 << QColor() << 100;
+                             << "" << 0 << QColor() << 100 << false;
   QTest::addRow("stretch, top mirror, watermark font and colour")
       << Alpha << int(Stretch) << 10 << ""
       << "top"
       << "Sa&mple"
-      << "DejaVu Serif" << 14 << QColor(0x20, 0x40, 0xe0) << 70;
+      << "DejaVu Serif" << 14 << QColor(0x20, 0x40, 0xe0) << 70 << false;
+  // Shrunk to a third of the frame's height: drawn from the first reduced level.
+  QTest::addRow("maxheight, zoom 3, smooth") << Own << int(MaxHeight) << 3 << ""
+                                             << ""
+                                             << ""
+                                             << "" << 0 << QColor() << 90 << true;
   // The turn gives the box the picture's own size: fit and zoom before it do not show.
   QTest::addRow("maxwidth, zoom 3, right turn, left mirror, quality 50")
       << Flower << int(MaxWidth) << 3 << "right"
       << "left"
       << "x"
-      << "" << 0 << QColor(250, 250, 0) << 50;
+      << "" << 0 << QColor(250, 250, 0) << 50 << false;
 }
 
 void TBatchTest::SameFileAsTheWindow() {
@@ -203,8 +209,11 @@ void TBatchTest::SameFileAsTheWindow() {
   QFETCH(int, Points);
   QFETCH(QColor, Colour);
   QFETCH(int, Quality);
+  QFETCH(bool, Smooth);
 
   // The window, through its controls. "None" is selected at start.
+  if (Smooth)
+    QVERIFY(Click(FForm->SmoothCheckBox));
   QVERIFY(Open(Picture));
   if (Mode != None)
     QVERIFY(Click(FForm->StretchRadioGroup->Button(Mode)));
@@ -244,6 +253,8 @@ void TBatchTest::SameFileAsTheWindow() {
     Arguments << "--font" << QStringLiteral("%1,%2").arg(Face).arg(Points);
   if (Colour.isValid())
     Arguments << "--color" << Colour.name();
+  if (Smooth)
+    Arguments << "--smooth";
   const TRun Run = RunBatch(Arguments << Picture);
   QCOMPARE(Run.ExitCode, 0);
   // Quiet when standard error is no terminal.

@@ -1,4 +1,5 @@
-// The picture box: flags, auto-size, and nearest-pixel drawing clipped by box and frame.
+// The picture box: flags, auto-size, and nearest-pixel drawing clipped by box and frame;
+// smoothing left off draws exactly that.
 #include "picture/kinds/bitmap.h"
 #include "picture/image.h"
 
@@ -41,18 +42,36 @@ private slots:
 void TPictureBoxTest::NearestPixel_data() {
   QTest::addColumn<QSize>("Source");
   QTest::addColumn<QRect>("Box");
-  QTest::addRow("unscaled") << QSize(100, 60) << QRect(10, 20, 100, 60);
-  QTest::addRow("enlarged 3x") << QSize(40, 30) << QRect(0, 0, 120, 90);
-  QTest::addRow("enlarged odd") << QSize(7, 5) << QRect(3, 4, 200, 131);
-  QTest::addRow("reduced") << QSize(1000, 700) << QRect(0, 0, 333, 97);
-  QTest::addRow("clipped right and bottom") << QSize(300, 200) << QRect(300, 150, 450, 300);
-  QTest::addRow("clipped left and top") << QSize(300, 200) << QRect(-250, -100, 600, 400);
-  QTest::addRow("larger than frame") << QSize(3000, 2000) << QRect(-1000, -700, 3000, 2000);
+  // Smoothing turned on, drawn, and off again before the frame is shown: what it leaves
+  // behind must not change the nearest-pixel drawing. An unscaled picture stays exact even
+  // with smoothing on.
+  QTest::addColumn<bool>("SmoothedBefore");
+  QTest::addColumn<bool>("SmoothOn");
+  QTest::addRow("unscaled") << QSize(100, 60) << QRect(10, 20, 100, 60) << false << false;
+  QTest::addRow("unscaled, smoothing on") << QSize(100, 60) << QRect(10, 20, 100, 60) << true
+                                          << true;
+  QTest::addRow("enlarged 3x") << QSize(40, 30) << QRect(0, 0, 120, 90) << false << false;
+  QTest::addRow("enlarged 3x, smoothed before") << QSize(40, 30) << QRect(0, 0, 120, 90) << true
+                                                << false;
+  QTest::addRow("enlarged odd") << QSize(7, 5) << QRect(3, 4, 200, 131) << false << false;
+  QTest::addRow("reduced") << QSize(1000, 700) << QRect(0, 0, 333, 97) << false << false;
+  QTest::addRow("reduced, smoothed before") << QSize(1000, 700) << QRect(0, 0, 333, 97) << true
+                                            << false;
+  QTest::addRow("clipped right and bottom")
+      << QSize(300, 200) << QRect(300, 150, 450, 300) << false << false;
+  QTest::addRow("clipped left and top")
+      << QSize(300, 200) << QRect(-250, -100, 600, 400) << false << false;
+  QTest::addRow("larger than frame")
+      << QSize(3000, 2000) << QRect(-1000, -700, 3000, 2000) << false << false;
+  QTest::addRow("larger than frame, smoothed before")
+      << QSize(3000, 2000) << QRect(-1000, -700, 3000, 2000) << true << false;
 }
 
 void TPictureBoxTest::NearestPixel() {
   QFETCH(QSize, Source);
   QFETCH(QRect, Box);
+  QFETCH(bool, SmoothedBefore);
+  QFETCH(bool, SmoothOn);
   QWidget Frame;
   Frame.resize(480, 272);
   TImage Image(&Frame);
@@ -60,6 +79,11 @@ void TPictureBoxTest::NearestPixel() {
   Image.SetPicture(std::make_unique<TBitmap>(Pixels));
   Image.SetStretch(true);
   Image.SetBounds(Box.x(), Box.y(), Box.width(), Box.height());
+  if (SmoothedBefore) {
+    Image.SetSmooth(true);
+    RenderFrame(Frame);
+    Image.SetSmooth(SmoothOn);
+  }
   const QImage Shot = RenderFrame(Frame);
 
   for (int Y = 0; Y < 272; ++Y) {

@@ -15,6 +15,10 @@ public:
   // old image on failure.
   void LoadFromBytes(const QByteArray &Data) override;
   void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
+  // The mask's hard edges and the inverting pixels stay as they are: an icon is never filtered.
+  void DrawSmooth(QPainter &Painter, const QRect &Dest, const QRect &Clip) override {
+    Draw(Painter, Dest, Clip);
+  }
   QImage ToBitmapImage() override { return TPicture::ToBitmapImage(); }
 
 private:

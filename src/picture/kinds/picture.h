@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPainter;
+class TReducedLevels;
 
 // One decoded picture of one kind. Kinds report their own size and draw themselves into a
 // destination rectangle; failures are std::runtime_error carrying the kind's message.
@@ -29,6 +30,13 @@ public:
   // picture's size. Never throws: a picture that cannot be drawn draws nothing.
   virtual void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) = 0;
 
+  // Draws as Draw does, except that a picture scaled to Dest is filtered rather than sampled
+  // at the nearest pixel (see smoothsampling.h). Kinds without pixels of their own, and those
+  // drawn through a mask, draw as Draw does.
+  virtual void DrawSmooth(QPainter &Painter, const QRect &Dest, const QRect &Clip) {
+    Draw(Painter, Dest, Clip);
+  }
+
   // The picture as an opaque 32-bit bitmap of its own size, as turns and mirrors work on it.
   // Throws "Cannot assign a <kind> to a TBitmap" for kinds that have no pixels of their own.
   virtual QImage ToBitmapImage();
@@ -44,7 +52,10 @@ class TRasterPicture : public TPicture {
 public:
   int Width() const override;
   int Height() const override;
+  TRasterPicture();
+  ~TRasterPicture() override;
   void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
+  void DrawSmooth(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
   QImage ToBitmapImage() override;
 
   // The pixels; kinds that decode lazily do so here. Empty for an empty picture.
@@ -52,15 +63,22 @@ public:
 
 protected:
   void SetImage(QImage Image);
-  // Drops the cached scaled part, after the pixels changed.
+  // Drops the cached scaled part and the reduced levels, after the pixels changed.
   void Changed();
 
   QImage FImage;
 
 private:
+  void DrawSampled(QPainter &Painter, const QRect &Dest, const QRect &Clip, bool Smooth);
+
   // The last scaled part drawn, so repaints at the same size cost a blit.
   QImage FCache;
   QSize FCacheDestSize;
   QRect FCachePart;
   qint64 FCacheKey = 0;
+  bool FCacheSmooth = false;
+  // Made at the first smooth draw of these pixels, kept until they change (a turn or mirror
+  // replaces them); FLevelsKey is the pixels' cache key.
+  std::unique_ptr<TReducedLevels> FLevels;
+  qint64 FLevelsKey = 0;
 };
