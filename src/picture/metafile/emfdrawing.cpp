@@ -133,7 +133,7 @@ bool TEmfPlayer::PlayTextItem(TGdiContext &C, TByteView R, qint64 Offset, bool W
   const qint64 Bytes = Count * (Wide ? 2 : 1);
   if (Count > 0 && !R.Has(StringAt, Bytes))
     return false;
-  const quint8 CharSet = C.State().Font.CharSet;
+  const quint8 CharSet = TextCharSet(C.State().Font.CharSet, C.State().Font.Face);
   if (Wide) {
     Text.Text.reserve(Count);
     for (qint64 I = 0; I < Count; ++I)

@@ -120,7 +120,7 @@ bool TWmfPlayer::PlayShape(TGdiContext &C, quint32 Function, TByteView R) {
 
 bool TWmfPlayer::PlayText(TGdiContext &C, quint32 Function, TByteView R) {
   TGdiText Text;
-  const quint8 CharSet = C.State().Font.CharSet;
+  const quint8 CharSet = TextCharSet(C.State().Font.CharSet, C.State().Font.Face);
   if (Function == MetaTextOut) {
     if (Params(R) < 1)
       return false;

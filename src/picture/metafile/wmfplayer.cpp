@@ -181,9 +181,10 @@ bool TWmfPlayer::PlayObjectRecord(TGdiContext &C, quint32 Function, TByteView R)
     if (N < 5)
       return false;
     TGdiPen Pen;
+    // Style, then the width as a point (x used, y ignored), then the colour.
     Pen.Style = R.U16(6);
     Pen.Width = P(R, 1);
-    Pen.Color = ColorRefToRgb(R.U32(10), S.Palette);
+    Pen.Color = ColorRefToRgb(R.U32(12), S.Palette);
     Table.PutFirstFree(Pen);
     return true;
   }

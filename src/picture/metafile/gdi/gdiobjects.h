@@ -46,6 +46,15 @@ constexpr quint32 TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaHorizontalMask = 
                   TaBottom = 8, TaBaseline = 24, TaVerticalMask = 24;
 // Text output options.
 constexpr quint32 EtoOpaque = 2, EtoClipped = 4, EtoGlyphIndex = 0x10, EtoPdy = 0x2000;
+// Character sets of fonts.
+constexpr quint8 AnsiCharset = 0, DefaultCharset = 1, SymbolCharset = 2, MacCharset = 77,
+                 ShiftJisCharset = 128, HangulCharset = 129, Gb2312Charset = 134,
+                 ChineseBig5Charset = 136, GreekCharset = 161, TurkishCharset = 162,
+                 VietnameseCharset = 163, HebrewCharset = 177, ArabicCharset = 178,
+                 BalticCharset = 186, RussianCharset = 204, ThaiCharset = 222,
+                 EastEuropeCharset = 238, OemCharset = 255;
+// Font quality.
+constexpr quint8 NonAntialiasedQuality = 3;
 }  // namespace Gdi
 
 struct TGdiPen {

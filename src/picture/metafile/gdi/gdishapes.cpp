@@ -189,7 +189,9 @@ void TGdiContext::AddToFigure(const QPainterPath &Segment, bool StartNewFigure) 
   } else {
     FPath.connectPath(Segment);
   }
-  FFigureOpen = true;
+  // A segment ending in a move (PolyDraw can) leaves no figure open to continue.
+  const int Count = FPath.elementCount();
+  FFigureOpen = Count > 0 && !FPath.elementAt(Count - 1).isMoveTo();
 }
 
 void TGdiContext::DrawOpenFigure(const QPolygonF &Points, bool Bezier, bool FromCurrent) {
@@ -220,11 +222,11 @@ void TGdiContext::DrawOpenFigure(const QPolygonF &Points, bool Bezier, bool From
 }
 
 void TGdiContext::MoveTo(QPointF Point) {
+  // In a path, a move ends the figure: the next line starts a new one from here. (A move
+  // added to the path itself would be lost when the next line is connected to it.)
   FState.Position = Point;
-  if (FInPath) {
-    FPath.moveTo(MapPointF(Point));
-    FFigureOpen = true;
-  }
+  if (FInPath)
+    FFigureOpen = false;
 }
 
 void TGdiContext::LineTo(QPointF Point) {

@@ -17,21 +17,21 @@ constexpr double Pi = 3.14159265358979323846;
 
 const char *CodePage(quint8 CharSet) {
   switch (CharSet) {
-  case 77: return "macintosh";
-  case 128: return "Shift_JIS";
-  case 129: return "windows-949";
-  case 134: return "GBK";
-  case 136: return "Big5";
-  case 161: return "windows-1253";
-  case 162: return "windows-1254";
-  case 163: return "windows-1258";
-  case 177: return "windows-1255";
-  case 178: return "windows-1256";
-  case 186: return "windows-1257";
-  case 204: return "windows-1251";
-  case 222: return "windows-874";
-  case 238: return "windows-1250";
-  case 255: return "IBM437";
+  case Gdi::MacCharset: return "macintosh";
+  case Gdi::ShiftJisCharset: return "Shift_JIS";
+  case Gdi::HangulCharset: return "windows-949";
+  case Gdi::Gb2312Charset: return "GBK";
+  case Gdi::ChineseBig5Charset: return "Big5";
+  case Gdi::GreekCharset: return "windows-1253";
+  case Gdi::TurkishCharset: return "windows-1254";
+  case Gdi::VietnameseCharset: return "windows-1258";
+  case Gdi::HebrewCharset: return "windows-1255";
+  case Gdi::ArabicCharset: return "windows-1256";
+  case Gdi::BalticCharset: return "windows-1257";
+  case Gdi::RussianCharset: return "windows-1251";
+  case Gdi::ThaiCharset: return "windows-874";
+  case Gdi::EastEuropeCharset: return "windows-1250";
+  case Gdi::OemCharset: return "IBM437";
   default: return "windows-1252";
   }
 }
@@ -67,9 +67,13 @@ bool IsSymbolFace(const QString &Face) {
   return Face.compare(u"Symbol", Qt::CaseInsensitive) == 0;
 }
 
+quint8 TextCharSet(quint8 CharSet, const QString &Face) {
+  return CharSet == Gdi::DefaultCharset && IsSymbolFace(Face) ? Gdi::SymbolCharset : CharSet;
+}
+
 QString DecodeCharSetText(TByteView Bytes, quint8 CharSet) {
   const QByteArrayView View(reinterpret_cast<const char *>(Bytes.Data()), Bytes.Size());
-  if (CharSet == 2)
+  if (CharSet == Gdi::SymbolCharset)
     return QString::fromLatin1(View);
   QStringDecoder Decoder(CodePage(CharSet));
   if (!Decoder.isValid())
@@ -97,7 +101,7 @@ QFont MakeFont(const TGdiFont &Font, bool Symbol) {
   Result.setUnderline(Font.Underline);
   Result.setStrikeOut(Font.StrikeOut);
   Result.setKerning(false);
-  Result.setStyleStrategy(Font.Quality == 3 ? QFont::NoAntialias : QFont::PreferAntialias);
+  Result.setStyleStrategy(Font.Quality == Gdi::NonAntialiasedQuality ? QFont::NoAntialias : QFont::PreferAntialias);
   return Result;
 }
 
@@ -128,7 +132,8 @@ void TGdiContext::ExtTextOut(const TGdiText &Text) {
 
   // Symbol-font text is shown as the Unicode characters it stands for, in an ordinary font:
   // installed symbol fonts seldom carry the same codes.
-  const bool Symbol = Font.CharSet == 2 && IsSymbolFace(Font.Face) && !Text.GlyphIndices;
+  const bool Symbol = TextCharSet(Font.CharSet, Font.Face) == Gdi::SymbolCharset &&
+                     IsSymbolFace(Font.Face) && !Text.GlyphIndices;
   const QString String = Symbol ? MapSymbolText(Text.Text) : Text.Text;
 
   // The font at its size in canvas pixels; a positive height is the character cell's
@@ -150,7 +155,10 @@ void TGdiContext::ExtTextOut(const TGdiText &Text) {
   const bool Glyphs = Em >= 0.5;
   SetPixels(std::max(Em, 0.5));
   const QFontMetricsF Metrics(QtFont, &FCanvas);
-  double StretchX = 1;
+  // Glyphs are as wide as the font's width says, in the scale along the baseline; without
+  // a width, as wide as their height asks, scaled along the baseline as much as across it,
+  // so that text in a picture stretched unevenly is stretched with it.
+  double StretchX = std::clamp(AlongScale / UpScale, 0.05, 20.0);
   if (Font.Width != 0 && Metrics.averageCharWidth() > 0)
     StretchX = std::clamp(std::abs(double(Font.Width)) * AlongScale / Metrics.averageCharWidth(),
                           0.05, 20.0);
