@@ -194,7 +194,7 @@ bool TWmfPlayer::PlayBitmap(TGdiContext &C, quint32 Function, TByteView R) {
                                            Rows - Ys - Cy);
     B.SourceRect = QRectF(Xs, Top, Cx, Cy);
     B.Source = &Source;
-    B.RasterOp = Stretch ? R.U32(6) : 0x00CC0020;
+    B.RasterOp = Stretch ? R.U32(6) : Gdi::SrcCopy;
     B.DestOrigin = Stretch ? QPointF(P(R, 10), P(R, 9)) : QPointF(P(R, 8), P(R, 7));
     B.DestExtent = Stretch ? QSizeF(P(R, 8), P(R, 7)) : QSizeF(Cx, Cy);
     B.DeviceExtent = !Stretch;

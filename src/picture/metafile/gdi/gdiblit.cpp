@@ -230,18 +230,20 @@ void TGdiContext::GradientFill(const std::vector<TGdiVertex> &Vertices,
       Valid = Valid && Index < Vertices.size();
     if (!Valid)
       continue;
-    if ((Mode == 0 || Mode == 1) && Mesh.size() == 2) {
+    const bool Rectangles = Mode == Gdi::GradientFillRectH || Mode == Gdi::GradientFillRectV;
+    if (Rectangles && Mesh.size() == 2) {
       const TGdiVertex &A = Vertices[Mesh[0]], &B = Vertices[Mesh[1]];
       const QPoint Pa = MapPoint(A.Point), Pb = MapPoint(B.Point);
       const QRect Box(QPoint(std::min(Pa.x(), Pb.x()), std::min(Pa.y(), Pb.y())),
                       QPoint(std::max(Pa.x(), Pb.x()) - 1, std::max(Pa.y(), Pb.y()) - 1));
       if (!Box.isValid())
         continue;
-      QLinearGradient Gradient(Pa, Mode == 0 ? QPointF(Pb.x(), Pa.y()) : QPointF(Pa.x(), Pb.y()));
+      QLinearGradient Gradient(Pa, Mode == Gdi::GradientFillRectH ? QPointF(Pb.x(), Pa.y())
+                                                                  : QPointF(Pa.x(), Pb.y()));
       Gradient.setColorAt(0, QColor::fromRgb(A.Color));
       Gradient.setColorAt(1, QColor::fromRgb(B.Color));
       PaintOperation(Box, [&](QPainter &Painter) { Painter.fillRect(Box, Gradient); });
-    } else if (Mode == 2 && Mesh.size() == 3) {
+    } else if (Mode == Gdi::GradientFillTriangle && Mesh.size() == 3) {
       const QPointF P[3] = {MapPointF(Vertices[Mesh[0]].Point), MapPointF(Vertices[Mesh[1]].Point),
                             MapPointF(Vertices[Mesh[2]].Point)};
       const QRgb C[3] = {Vertices[Mesh[0]].Color, Vertices[Mesh[1]].Color,

@@ -101,7 +101,7 @@ struct TGdiBlit {
   QPointF Corners[3];
   // DestExtent is in reference-device pixels, not logical units.
   bool DeviceExtent = false;
-  quint32 RasterOp = 0x00CC0020;  // SRCCOPY; with Mask the high byte is the background op
+  quint32 RasterOp = Gdi::SrcCopy;  // with Mask the high byte is the background operation
   const TDib *Mask = nullptr;
   QPoint MaskOrigin;
   quint8 ConstantAlpha = 255;
@@ -180,7 +180,7 @@ public:
   void ScaleWindowExt(double XNum, double XDenom, double YNum, double YDenom);
   void ScaleViewportExt(double XNum, double XDenom, double YNum, double YDenom);
   void SetWorldTransform(const QTransform &Transform);
-  // Mode: 1 identity, 2 left-multiply, 3 right-multiply, 4 set.
+  // Mode: Gdi::MwtIdentity, MwtLeftMultiply, MwtRightMultiply or MwtSet.
   void ModifyWorldTransform(const QTransform &Transform, int Mode);
   // Logical -> canvas pixels.
   const QTransform &Transform();

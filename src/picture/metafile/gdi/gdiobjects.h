@@ -55,6 +55,21 @@ constexpr quint8 AnsiCharset = 0, DefaultCharset = 1, SymbolCharset = 2, MacChar
                  EastEuropeCharset = 238, OemCharset = 255;
 // Font quality.
 constexpr quint8 NonAntialiasedQuality = 3;
+// Point types of PolyDraw: the figure-closing flag, then what the point is.
+constexpr quint8 PtCloseFigure = 1, PtLineTo = 2, PtBezierTo = 4, PtMoveTo = 6;
+// Gradient fill modes.
+constexpr quint32 GradientFillRectH = 0, GradientFillRectV = 1, GradientFillTriangle = 2;
+// How a world transform record changes the transform.
+constexpr int MwtIdentity = 1, MwtLeftMultiply = 2, MwtRightMultiply = 3, MwtSet = 4;
+// Graphics mode in which the world transform turns text too.
+constexpr quint32 GmAdvanced = 2;
+// The raster operation that copies the source, and the one a mask blit keeps the destination
+// with where the mask is clear.
+constexpr quint32 SrcCopy = 0x00CC0020, MaskedSrcCopy = 0xAACC0020;
+// Options of the small text record.
+constexpr quint32 EtoNoRect = 0x100, EtoSmallChars = 0x200;
+// Binary raster operation that inverts the destination.
+constexpr int R2Not = 6;
 }  // namespace Gdi
 
 struct TGdiPen {

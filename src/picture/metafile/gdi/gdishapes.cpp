@@ -263,21 +263,21 @@ void TGdiContext::PolyDraw(const QPolygonF &Points, const std::vector<quint8> &T
   QPainterPath Figure;
   Figure.moveTo(MapPointF(FState.Position));
   const int Count = std::min<int>(Points.size(), int(Types.size()));
+  auto Kind = [&](int I) { return quint8(Types[I] & ~Gdi::PtCloseFigure); };
   for (int I = 0; I < Count; ++I) {
-    const quint8 Type = Types[I] & ~1;
-    if (Type == 6) {
+    if (Kind(I) == Gdi::PtMoveTo) {
       Figure.moveTo(MapPointF(Points[I]));
-    } else if (Type == 2) {
+    } else if (Kind(I) == Gdi::PtLineTo) {
       Figure.lineTo(MapPointF(Points[I]));
-    } else if (Type == 4 && I + 2 < Count && (Types[I + 1] & ~1) == 4 &&
-               (Types[I + 2] & ~1) == 4) {
+    } else if (Kind(I) == Gdi::PtBezierTo && I + 2 < Count && Kind(I + 1) == Gdi::PtBezierTo &&
+               Kind(I + 2) == Gdi::PtBezierTo) {
       Figure.cubicTo(MapPointF(Points[I]), MapPointF(Points[I + 1]), MapPointF(Points[I + 2]));
       I += 2;
     } else {
       break;
     }
     FState.Position = Points[I];
-    if (Types[I] & 1)
+    if (Types[I] & Gdi::PtCloseFigure)
       Figure.closeSubpath();
   }
   if (FInPath)
