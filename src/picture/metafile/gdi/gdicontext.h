@@ -5,6 +5,7 @@
 #include "picture/codecs/byteview.h"
 #include "picture/metafile/gdi/mfrecord.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
@@ -268,6 +269,14 @@ private:
   QPen MakePen(double Pixels);
   QBrush MakeBrush(const TGdiBrush &Brush);
   void DrawPath(const QPainterPath &Path, bool Fill, bool Stroke);
+
+  // gditext.cpp
+  // Where text of this width starts on the canvas, by the alignment; moves the current
+  // position when the alignment asks.
+  QPointF TextOrigin(const TGdiText &Text, const QPointF &Along, const QPointF &Down,
+                     double Width, const QFontMetricsF &Metrics);
+  // Fills the text's rectangle with the background colour, or clips to it, as it asks.
+  void OpenTextRectangle(const TGdiText &Text);
 
   // gdiblit.cpp
   void CombineRop(const QRect &Area, const QImage *Source, const QImage *Pattern,
