@@ -279,6 +279,16 @@ private:
   void OpenTextRectangle(const TGdiText &Text);
 
   // gdiblit.cpp
+public:
+  struct TBlitPlace;
+
+private:
+  // Places a blit on the canvas; false when it covers nothing.
+  bool PlaceBlit(const TGdiBlit &Blit, TBlitPlace &At);
+  // A blit that fills with the brush, black or white.
+  void BlitFill(quint8 Table, const TBlitPlace &At);
+  // A blit of any other raster operation, combined pixel by pixel.
+  void BlitRasterOp(const TGdiBlit &Blit, const TBlitPlace &At);
   void CombineRop(const QRect &Area, const QImage *Source, const QImage *Pattern,
                   const QImage *Coverage, const QImage *MaskLayer, quint32 RasterOp);
 
