@@ -221,6 +221,51 @@ bool TEmfPlayer::ReadDib(TGdiContext &C, TByteView R, qint64 Field, quint32 Usag
   return true;
 }
 
+bool TEmfPlayer::PlayDibBits(TGdiContext &C, quint32 Type, TByteView R) {
+  TGdiBlit B;
+  TDib Source;
+  const bool Stretch = Type == EmrStretchDiBits;
+  const qint64 Cx = R.I32(40), Cy = R.I32(44);
+  B.DestOrigin = Point(R, 24);
+  B.DestExtent = Stretch ? QSizeF(R.I32(72), R.I32(76)) : QSizeF(Cx, Cy);
+  B.DeviceExtent = !Stretch;
+  B.RasterOp = Stretch ? R.U32(68) : Gdi::SrcCopy;
+  const qint64 InfoAt = R.U32(48), InfoSize = R.U32(52);
+  if (!R.Has(InfoAt, InfoSize))
+    return false;
+  qint64 DeclaredWidth = 0, DeclaredHeight = 0;
+  if (!DibHeaderSize(R.Sub(InfoAt, InfoSize), DeclaredWidth, DeclaredHeight))
+    return true;
+  qint64 Rows = qAbs(DeclaredHeight);
+  qint64 FirstRow = 0;
+  QByteArray Patched;
+  TByteView PatchedBytes = R;
+  if (!Stretch && R.U32(InfoAt) >= 40) {
+    // Only rows [StartScan, StartScan + Scans) of the bitmap are in the record.
+    const qint64 Scans = R.U32(72);
+    FirstRow = R.U32(68);
+    if (Scans > 0 && Scans < Rows) {
+      Patched = QByteArray(reinterpret_cast<const char *>(R.Data()), R.Size());
+      const qint32 Height = DeclaredHeight < 0 ? -qint32(Scans) : qint32(Scans);
+      std::memcpy(Patched.data() + InfoAt + 8, &Height, 4);
+      PatchedBytes =
+          TByteView(reinterpret_cast<const uchar *>(Patched.constData()), Patched.size());
+      Rows = Scans;
+    } else {
+      FirstRow = 0;
+    }
+  }
+  if (!ReadDib(C, PatchedBytes, 48, R.U32(64), false, Source))
+    return false;
+  // Source coordinates of these records count rows from the bitmap's bottom.
+  const qint64 Ys = R.I32(36);
+  const double Top = DeclaredHeight < 0 ? Ys - FirstRow : double(FirstRow + Rows - Ys - Cy);
+  B.SourceRect = QRectF(R.I32(32), Top, Cx, Cy);
+  B.Source = &Source;
+  C.Blit(B);
+  return true;
+}
+
 bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
   qint64 Need = 108;  // StretchBlt, AlphaBlend, TransparentBlt
   switch (Type) {
@@ -233,50 +278,10 @@ bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
   }
   if (R.Size() < Need)
     return false;
+  if (Type == EmrStretchDiBits || Type == EmrSetDiBitsToDevice)
+    return PlayDibBits(C, Type, R);
   TGdiBlit B;
   TDib Source, Mask;
-  if (Type == EmrStretchDiBits || Type == EmrSetDiBitsToDevice) {
-    const bool Stretch = Type == EmrStretchDiBits;
-    const qint64 Cx = R.I32(40), Cy = R.I32(44);
-    B.DestOrigin = Point(R, 24);
-    B.DestExtent = Stretch ? QSizeF(R.I32(72), R.I32(76)) : QSizeF(Cx, Cy);
-    B.DeviceExtent = !Stretch;
-    B.RasterOp = Stretch ? R.U32(68) : Gdi::SrcCopy;
-    const qint64 InfoAt = R.U32(48), InfoSize = R.U32(52);
-    if (!R.Has(InfoAt, InfoSize))
-      return false;
-    qint64 DeclaredWidth = 0, DeclaredHeight = 0;
-    if (!DibHeaderSize(R.Sub(InfoAt, InfoSize), DeclaredWidth, DeclaredHeight))
-      return true;
-    qint64 Rows = qAbs(DeclaredHeight);
-    qint64 FirstRow = 0;
-    QByteArray Patched;
-    TByteView PatchedBytes = R;
-    if (!Stretch && R.U32(InfoAt) >= 40) {
-      // Only rows [StartScan, StartScan + Scans) of the bitmap are in the record.
-      const qint64 Scans = R.U32(72);
-      FirstRow = R.U32(68);
-      if (Scans > 0 && Scans < Rows) {
-        Patched = QByteArray(reinterpret_cast<const char *>(R.Data()), R.Size());
-        const qint32 Height = DeclaredHeight < 0 ? -qint32(Scans) : qint32(Scans);
-        std::memcpy(Patched.data() + InfoAt + 8, &Height, 4);
-        PatchedBytes =
-            TByteView(reinterpret_cast<const uchar *>(Patched.constData()), Patched.size());
-        Rows = Scans;
-      } else {
-        FirstRow = 0;
-      }
-    }
-    if (!ReadDib(C, PatchedBytes, 48, R.U32(64), false, Source))
-      return false;
-    // Source coordinates of these records count rows from the bitmap's bottom.
-    const qint64 Ys = R.I32(36);
-    const double Top = DeclaredHeight < 0 ? Ys - FirstRow : double(FirstRow + Rows - Ys - Cy);
-    B.SourceRect = QRectF(R.I32(32), Top, Cx, Cy);
-    B.Source = &Source;
-    C.Blit(B);
-    return true;
-  }
   quint32 UsageField = 80, DibField = 84;
   if (Type == EmrPlgBlt) {
     B.HasCorners = true;

@@ -49,6 +49,8 @@ private:
   bool PlayText(TGdiContext &C, quint32 Type, TByteView R);
   bool PlaySmallText(TGdiContext &C, TByteView R);
   bool PlayBitmap(TGdiContext &C, quint32 Type, TByteView R);
+  // StretchDIBits and SetDIBitsToDevice, whose source rows count from the bottom.
+  bool PlayDibBits(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayRegion(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayGradient(TGdiContext &C, TByteView R);
   // One text item (EMRTEXT) at Offset of the record.
