@@ -13,6 +13,11 @@
 #include <QDirIterator>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
 namespace {
 
 const QSize FrameSize(480, 272);
@@ -131,8 +136,9 @@ void TestMetafileRealWorld::matchesReference() {
   int Far = 0;
   const double Distance = std::max(CellDistance(A, B, Far), CellDistance(B, A, Far));
   const double MyDark = DarkShare(Mine), TheirDark = DarkShare(Theirs);
-  const QString Measures = QString("cell distance %1, far %4, dark share %2, reference's %3")
-                               .arg(Distance, 0, 'f', 1).arg(MyDark, 0, 'f', 3).arg(TheirDark, 0, 'f', 3).arg(Far);
+  const QString Measures = QString("cell distance %1, far cells %2, dark share %3, reference's %4")
+                               .arg(Distance, 0, 'f', 1).arg(Far)
+                               .arg(MyDark, 0, 'f', 3).arg(TheirDark, 0, 'f', 3);
   QVERIFY2(Distance <= MaxCellDistance && Far <= MaxFarCells, qPrintable(Measures));
   QVERIFY2(std::abs(MyDark - TheirDark) <= DarkSlack + DarkShareSlack * std::max(MyDark, TheirDark),
            qPrintable(Measures));
