@@ -37,6 +37,9 @@ bool ReadPoints(TByteView R, qint64 Offset, qint64 Count, bool Small, QPolygonF 
 
 QPointF Point(TByteView R, qint64 Offset) { return QPointF(R.I32(Offset), R.I32(Offset + 4)); }
 
+// Blend function flag: the source bitmap carries alpha.
+constexpr quint8 AcSrcAlpha = 1;
+
 }  // namespace
 
 bool ReadRegionData(TByteView Data, QList<QRect> &Rects) {
@@ -133,7 +136,7 @@ bool TEmfPlayer::PlayTextItem(TGdiContext &C, TByteView R, qint64 Offset, bool W
   const qint64 Bytes = Count * (Wide ? 2 : 1);
   if (Count > 0 && !R.Has(StringAt, Bytes))
     return false;
-  const quint8 CharSet = C.State().Font.CharSet;
+  const quint8 CharSet = TextCharSet(C.State().Font.CharSet, C.State().Font.Face);
   if (Wide) {
     Text.Text.reserve(Count);
     for (qint64 I = 0; I < Count; ++I)
@@ -161,7 +164,7 @@ bool TEmfPlayer::PlayTextItem(TGdiContext &C, TByteView R, qint64 Offset, bool W
 bool TEmfPlayer::PlayText(TGdiContext &C, quint32 Type, TByteView R) {
   if (R.Size() < 36)
     return false;
-  const bool Advanced = R.U32(24) == 2;
+  const bool Advanced = R.U32(24) == Gdi::GmAdvanced;
   const bool Wide = Type == EmrExtTextOutW || Type == EmrPolyTextOutW;
   if (Type == EmrExtTextOutA || Type == EmrExtTextOutW)
     return PlayTextItem(C, R, 36, Wide, Advanced);
@@ -181,16 +184,16 @@ bool TEmfPlayer::PlaySmallText(TGdiContext &C, TByteView R) {
   Text.Reference = Point(R, 8);
   const qint64 Count = R.U32(16);
   const quint32 Options = R.U32(20);
-  Text.Options = Options & ~quint32(0x300);
-  Text.Advanced = R.U32(24) == 2;
+  Text.Options = Options & ~(Gdi::EtoNoRect | Gdi::EtoSmallChars);
+  Text.Advanced = R.U32(24) == Gdi::GmAdvanced;
   qint64 At = 36;
-  if (!(Options & 0x100)) {  // ETO_NO_RECT
+  if (!(Options & Gdi::EtoNoRect)) {
     Text.RectTopLeft = Point(R, 36);
     Text.RectBottomRight = Point(R, 44);
     Text.HasRect = (Options & (Gdi::EtoOpaque | Gdi::EtoClipped)) != 0;
     At = 52;
   }
-  const bool Small = (Options & 0x200) != 0;  // ETO_SMALL_CHARS: 8-bit characters
+  const bool Small = (Options & Gdi::EtoSmallChars) != 0;  // 8-bit characters
   if (!R.Has(At, Count * (Small ? 1 : 2)))
     return false;
   for (qint64 I = 0; I < Count; ++I)
@@ -218,6 +221,51 @@ bool TEmfPlayer::ReadDib(TGdiContext &C, TByteView R, qint64 Field, quint32 Usag
   return true;
 }
 
+bool TEmfPlayer::PlayDibBits(TGdiContext &C, quint32 Type, TByteView R) {
+  TGdiBlit B;
+  TDib Source;
+  const bool Stretch = Type == EmrStretchDiBits;
+  const qint64 Cx = R.I32(40), Cy = R.I32(44);
+  B.DestOrigin = Point(R, 24);
+  B.DestExtent = Stretch ? QSizeF(R.I32(72), R.I32(76)) : QSizeF(Cx, Cy);
+  B.DeviceExtent = !Stretch;
+  B.RasterOp = Stretch ? R.U32(68) : Gdi::SrcCopy;
+  const qint64 InfoAt = R.U32(48), InfoSize = R.U32(52);
+  if (!R.Has(InfoAt, InfoSize))
+    return false;
+  qint64 DeclaredWidth = 0, DeclaredHeight = 0;
+  if (!DibHeaderSize(R.Sub(InfoAt, InfoSize), DeclaredWidth, DeclaredHeight))
+    return true;
+  qint64 Rows = qAbs(DeclaredHeight);
+  qint64 FirstRow = 0;
+  QByteArray Patched;
+  TByteView PatchedBytes = R;
+  if (!Stretch && R.U32(InfoAt) >= 40) {
+    // Only rows [StartScan, StartScan + Scans) of the bitmap are in the record.
+    const qint64 Scans = R.U32(72);
+    FirstRow = R.U32(68);
+    if (Scans > 0 && Scans < Rows) {
+      Patched = QByteArray(reinterpret_cast<const char *>(R.Data()), R.Size());
+      const qint32 Height = DeclaredHeight < 0 ? -qint32(Scans) : qint32(Scans);
+      std::memcpy(Patched.data() + InfoAt + 8, &Height, 4);
+      PatchedBytes =
+          TByteView(reinterpret_cast<const uchar *>(Patched.constData()), Patched.size());
+      Rows = Scans;
+    } else {
+      FirstRow = 0;
+    }
+  }
+  if (!ReadDib(C, PatchedBytes, 48, R.U32(64), false, Source))
+    return false;
+  // Source coordinates of these records count rows from the bitmap's bottom.
+  const qint64 Ys = R.I32(36);
+  const double Top = DeclaredHeight < 0 ? Ys - FirstRow : double(FirstRow + Rows - Ys - Cy);
+  B.SourceRect = QRectF(R.I32(32), Top, Cx, Cy);
+  B.Source = &Source;
+  C.Blit(B);
+  return true;
+}
+
 bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
   qint64 Need = 108;  // StretchBlt, AlphaBlend, TransparentBlt
   switch (Type) {
@@ -230,50 +278,10 @@ bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
   }
   if (R.Size() < Need)
     return false;
+  if (Type == EmrStretchDiBits || Type == EmrSetDiBitsToDevice)
+    return PlayDibBits(C, Type, R);
   TGdiBlit B;
   TDib Source, Mask;
-  if (Type == EmrStretchDiBits || Type == EmrSetDiBitsToDevice) {
-    const bool Stretch = Type == EmrStretchDiBits;
-    const qint64 Cx = R.I32(40), Cy = R.I32(44);
-    B.DestOrigin = Point(R, 24);
-    B.DestExtent = Stretch ? QSizeF(R.I32(72), R.I32(76)) : QSizeF(Cx, Cy);
-    B.DeviceExtent = !Stretch;
-    B.RasterOp = Stretch ? R.U32(68) : 0x00CC0020;
-    const qint64 InfoAt = R.U32(48), InfoSize = R.U32(52);
-    if (!R.Has(InfoAt, InfoSize))
-      return false;
-    qint64 DeclaredWidth = 0, DeclaredHeight = 0;
-    if (!DibHeaderSize(R.Sub(InfoAt, InfoSize), DeclaredWidth, DeclaredHeight))
-      return true;
-    qint64 Rows = qAbs(DeclaredHeight);
-    qint64 FirstRow = 0;
-    QByteArray Patched;
-    TByteView PatchedBytes = R;
-    if (!Stretch && R.U32(InfoAt) >= 40) {
-      // Only rows [StartScan, StartScan + Scans) of the bitmap are in the record.
-      const qint64 Scans = R.U32(72);
-      FirstRow = R.U32(68);
-      if (Scans > 0 && Scans < Rows) {
-        Patched = QByteArray(reinterpret_cast<const char *>(R.Data()), R.Size());
-        const qint32 Height = DeclaredHeight < 0 ? -qint32(Scans) : qint32(Scans);
-        std::memcpy(Patched.data() + InfoAt + 8, &Height, 4);
-        PatchedBytes =
-            TByteView(reinterpret_cast<const uchar *>(Patched.constData()), Patched.size());
-        Rows = Scans;
-      } else {
-        FirstRow = 0;
-      }
-    }
-    if (!ReadDib(C, PatchedBytes, 48, R.U32(64), false, Source))
-      return false;
-    // Source coordinates of these records count rows from the bitmap's bottom.
-    const qint64 Ys = R.I32(36);
-    const double Top = DeclaredHeight < 0 ? Ys - FirstRow : double(FirstRow + Rows - Ys - Cy);
-    B.SourceRect = QRectF(R.I32(32), Top, Cx, Cy);
-    B.Source = &Source;
-    C.Blit(B);
-    return true;
-  }
   quint32 UsageField = 80, DibField = 84;
   if (Type == EmrPlgBlt) {
     B.HasCorners = true;
@@ -293,12 +301,12 @@ bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
   if (Type == EmrAlphaBlend) {
     B.Kind = TGdiBlit::AlphaBlend;
     B.ConstantAlpha = R.U8(42);
-    B.SourceAlpha = (R.U8(43) & 1) != 0;
-    B.RasterOp = 0x00CC0020;
+    B.SourceAlpha = (R.U8(43) & AcSrcAlpha) != 0;
+    B.RasterOp = Gdi::SrcCopy;
   } else if (Type > EmrAlphaBlend) {
     B.Kind = TGdiBlit::Transparent;
     B.TransparentColor = ColorRefToRgb(R.U32(40), C.State().Palette);
-    B.RasterOp = 0x00CC0020;
+    B.RasterOp = Gdi::SrcCopy;
   }
   if (R.U32(DibField + 4) != 0) {
     if (!ReadDib(C, R, DibField, R.U32(UsageField), B.Kind == TGdiBlit::AlphaBlend, Source))
@@ -318,7 +326,7 @@ bool TEmfPlayer::PlayBitmap(TGdiContext &C, quint32 Type, TByteView R) {
         B.Mask = &Mask;
         B.MaskOrigin = QPoint(R.I32(MaskAt), R.I32(MaskAt + 4));
         if (Type == EmrPlgBlt)
-          B.RasterOp = 0xAACC0020;  // source where the mask is set, destination elsewhere
+          B.RasterOp = Gdi::MaskedSrcCopy;
       }
     }
   }
@@ -374,7 +382,7 @@ bool TEmfPlayer::PlayGradient(TGdiContext &C, TByteView R) {
     return false;
   const qint64 VertexCount = R.U32(24), MeshCount = R.U32(28);
   const quint32 Mode = R.U32(32);
-  const qint64 MeshSize = Mode == 2 ? 12 : 8;
+  const qint64 MeshSize = Mode == Gdi::GradientFillTriangle ? 12 : 8;
   if (!R.Has(36, VertexCount * 16 + MeshCount * MeshSize))
     return false;
   std::vector<TGdiVertex> Vertices;

@@ -35,13 +35,22 @@ public:
 private:
   // Each returns false when the record is damaged.
   bool PlayRecord(TGdiContext &C, quint32 Type, TByteView R);
+  bool PlayPointRecord(TGdiContext &C, quint32 Type, TByteView R);
+  bool PlaySetting(TGdiContext &C, quint32 Type, TByteView R);
+  bool PlayShape(TGdiContext &C, quint32 Type, TByteView R);
+  bool PlayScaling(TGdiContext &C, quint32 Type, TByteView R);
+  void PlayBare(TGdiContext &C, quint32 Type);
   bool PlayObjectRecord(TGdiContext &C, quint32 Type, TByteView R);
+  bool ReadExtPen(TGdiContext &C, TByteView R, TGdiObject &Object);
+  bool ReadPatternBrush(TGdiContext &C, quint32 Type, TByteView R, TGdiObject &Object);
   bool PlayPoly(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayPolyPoly(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayPolyDraw(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayText(TGdiContext &C, quint32 Type, TByteView R);
   bool PlaySmallText(TGdiContext &C, TByteView R);
   bool PlayBitmap(TGdiContext &C, quint32 Type, TByteView R);
+  // StretchDIBits and SetDIBitsToDevice, whose source rows count from the bottom.
+  bool PlayDibBits(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayRegion(TGdiContext &C, quint32 Type, TByteView R);
   bool PlayGradient(TGdiContext &C, TByteView R);
   // One text item (EMRTEXT) at Offset of the record.

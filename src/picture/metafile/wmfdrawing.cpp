@@ -120,7 +120,7 @@ bool TWmfPlayer::PlayShape(TGdiContext &C, quint32 Function, TByteView R) {
 
 bool TWmfPlayer::PlayText(TGdiContext &C, quint32 Function, TByteView R) {
   TGdiText Text;
-  const quint8 CharSet = C.State().Font.CharSet;
+  const quint8 CharSet = TextCharSet(C.State().Font.CharSet, C.State().Font.Face);
   if (Function == MetaTextOut) {
     if (Params(R) < 1)
       return false;
@@ -194,7 +194,7 @@ bool TWmfPlayer::PlayBitmap(TGdiContext &C, quint32 Function, TByteView R) {
                                            Rows - Ys - Cy);
     B.SourceRect = QRectF(Xs, Top, Cx, Cy);
     B.Source = &Source;
-    B.RasterOp = Stretch ? R.U32(6) : 0x00CC0020;
+    B.RasterOp = Stretch ? R.U32(6) : Gdi::SrcCopy;
     B.DestOrigin = Stretch ? QPointF(P(R, 10), P(R, 9)) : QPointF(P(R, 8), P(R, 7));
     B.DestExtent = Stretch ? QSizeF(P(R, 8), P(R, 7)) : QSizeF(Cx, Cy);
     B.DeviceExtent = !Stretch;

@@ -26,6 +26,13 @@ enum : quint32 {
   MetaStretchDib = 0x0F43
 };
 
+// Rectangles of one region that are kept.
+constexpr qsizetype MaxRegionRectangles = 20000;
+// Where a font record's face name starts, and its longest length.
+constexpr qint64 FaceAt = 24, MaxFaceBytes = 32;
+// What a pattern brush whose bitmap cannot be decoded paints with.
+constexpr QRgb UndecodablePatternColor = 0xFF808080;
+
 qint64 Params(TByteView R) { return (R.Size() - 6) / 2; }
 qint16 P(TByteView R, qint64 I) { return R.I16(6 + 2 * I); }
 
@@ -42,13 +49,99 @@ bool ReadRegion(TByteView R, TGdiRegion &Region) {
     const qint16 Top = R.I16(At + 2), Bottom = R.I16(At + 4);
     if (!R.Has(At + 6, Count * 2 + 2))
       return false;
-    for (qint64 I = 0; I + 1 < Count && Region.Rects.size() < 20000; I += 2) {
+    for (qint64 I = 0; I + 1 < Count && Region.Rects.size() < MaxRegionRectangles; I += 2) {
       const qint16 Left = R.I16(At + 6 + 2 * I), Right = R.I16(At + 8 + 2 * I);
       if (Right > Left && Bottom > Top)
         Region.Rects.push_back(QRect(QPoint(Left, Top), QPoint(Right - 1, Bottom - 1)));
     }
     At += 6 + Count * 2 + 2;
   }
+  return true;
+}
+
+bool ReadPen(TByteView R, const QList<QRgb> &Palette, TGdiObject &Object) {
+  if (Params(R) < 5)
+    return false;
+  // Style, then the width as a point (x used, y ignored), then the colour.
+  TGdiPen Pen;
+  Pen.Style = R.U16(6);
+  Pen.Width = P(R, 1);
+  Pen.Color = ColorRefToRgb(R.U32(12), Palette);
+  Object = Pen;
+  return true;
+}
+
+bool ReadBrush(TByteView R, const QList<QRgb> &Palette, TGdiObject &Object) {
+  if (Params(R) < 4)
+    return false;
+  TGdiBrush Brush;
+  Brush.Style = R.U16(6);
+  Brush.Color = ColorRefToRgb(R.U32(8), Palette);
+  Brush.Hatch = R.U16(12);
+  if (Brush.Style != Gdi::BsNull && Brush.Style != Gdi::BsHatched)
+    Brush.Style = Gdi::BsSolid;
+  Object = Brush;
+  return true;
+}
+
+bool ReadFont(TByteView R, TGdiObject &Object) {
+  if (Params(R) < 9)
+    return false;
+  TGdiFont Font;
+  Font.Height = P(R, 0);
+  Font.Width = P(R, 1);
+  Font.Escapement = P(R, 2);
+  Font.Orientation = P(R, 3);
+  Font.Weight = P(R, 4);
+  Font.Italic = R.U8(16) != 0;
+  Font.Underline = R.U8(17) != 0;
+  Font.StrikeOut = R.U8(18) != 0;
+  Font.CharSet = R.U8(19);
+  Font.Quality = R.U8(22);
+  Font.PitchAndFamily = R.U8(23);
+  QByteArray Face;
+  for (qint64 I = FaceAt; I < std::min<qint64>(R.Size(), FaceAt + MaxFaceBytes) && R.U8(I) != 0; ++I)
+    Face += char(R.U8(I));
+  Font.Face = QString::fromLatin1(Face);
+  Object = Font;
+  return true;
+}
+
+bool ReadPalette(TByteView R, TGdiObject &Object) {
+  if (Params(R) < 2)
+    return false;
+  const qint64 Count = R.U16(8);
+  if (!R.Has(10, Count * 4))
+    return false;
+  TGdiPalette Palette;
+  for (qint64 I = 0; I < Count; ++I)
+    Palette.Colors.push_back(qRgb(R.U8(10 + 4 * I), R.U8(11 + 4 * I), R.U8(12 + 4 * I)));
+  Object = Palette;
+  return true;
+}
+
+// A pattern brush from an old device bitmap or a device-independent one; a bitmap that
+// cannot be decoded or kept leaves a grey brush.
+bool ReadPatternBrush(TGdiContext &C, quint32 Function, TByteView R, TGdiObject &Object) {
+  if (Params(R) < 2)
+    return false;
+  TDib Dib;
+  if (Function == MetaCreatePatternBrush) {
+    // An old bitmap header, its unused bits pointer and 18 reserved bytes, then the bits.
+    Dib = DecodeBitmap16(R.Sub(6, 10), R.Sub(38, R.Size() - 38), C.Limits().Dib);
+  } else if (R.U32(10) >= 12) {
+    Dib = DecodePackedDib(R.Sub(10, R.Size() - 10), R.U16(8), C.State().Palette,
+                          C.Limits().Dib);
+  }
+  TGdiBrush Brush;
+  if (!Dib.Image.isNull() && C.Retain(Dib.Image)) {
+    Brush.Style = Gdi::BsDibPatternPt;
+    Brush.Pattern = Dib.Image;
+    Brush.Monochrome = Function == MetaCreatePatternBrush && Dib.Monochrome;
+  } else {
+    Brush.Color = UndecodablePatternColor;
+  }
+  Object = Brush;
   return true;
 }
 
@@ -75,73 +168,19 @@ void TWmfPlayer::Play(TGdiContext &Context) {
 }
 
 bool TWmfPlayer::PlayRecord(TGdiContext &C, quint32 Function, TByteView R) {
-  TDcState &S = C.State();
-  const qint64 N = Params(R);
   switch (Function) {
   case MetaSetBkMode: case MetaSetMapMode: case MetaSetRop2: case MetaSetPolyFillMode:
   case MetaSetStretchBltMode: case MetaSetTextCharExtra: case MetaRestoreDc:
-  case MetaSetTextAlign: {
-    if (N < 1)
-      return false;
-    const int V = P(R, 0);
-    if (Function == MetaSetBkMode && (V == Gdi::Transparent || V == Gdi::Opaque)) S.BkMode = V;
-    else if (Function == MetaSetMapMode) C.SetMapMode(V);
-    else if (Function == MetaSetRop2 && V >= 1 && V <= 16) S.Rop2 = V;
-    else if (Function == MetaSetPolyFillMode && (V == Gdi::Alternate || V == Gdi::Winding))
-      S.FillMode = V;
-    else if (Function == MetaSetStretchBltMode) S.StretchMode = V;
-    else if (Function == MetaSetTextCharExtra) S.CharExtra = V;
-    else if (Function == MetaRestoreDc) C.RestoreDC(V);
-    else if (Function == MetaSetTextAlign) S.TextAlign = quint16(V);
-    return true;
-  }
-  case MetaSetBkColor: case MetaSetTextColor:
-    if (N < 2)
-      return false;
-    (Function == MetaSetBkColor ? S.BkColor : S.TextColor) = ColorRefToRgb(R.U32(6), S.Palette);
-    return true;
+  case MetaSetTextAlign: case MetaSetBkColor: case MetaSetTextColor:
+    return PlaySetting(C, Function, R);
   case MetaSetWindowOrg: case MetaSetWindowExt: case MetaSetViewportOrg:
   case MetaSetViewportExt: case MetaOffsetWindowOrg: case MetaOffsetViewportOrg:
-  case MetaMoveTo: case MetaLineTo: case MetaOffsetClipRgn: {
-    if (N < 2)
-      return false;
-    const QPointF Pt(P(R, 1), P(R, 0));  // stored y first
-    if (Function == MetaSetWindowOrg) C.SetWindowOrg(Pt);
-    else if (Function == MetaSetWindowExt) C.SetWindowExt(QSizeF(Pt.x(), Pt.y()));
-    else if (Function == MetaSetViewportOrg) C.SetViewportOrg(Pt);
-    else if (Function == MetaSetViewportExt) C.SetViewportExt(QSizeF(Pt.x(), Pt.y()));
-    else if (Function == MetaOffsetWindowOrg) C.OffsetWindowOrg(Pt);
-    else if (Function == MetaOffsetViewportOrg) C.OffsetViewportOrg(Pt);
-    else if (Function == MetaMoveTo) C.MoveTo(Pt);
-    else if (Function == MetaLineTo) C.LineTo(Pt);
-    else C.OffsetClipRegion(Pt);
-    return true;
-  }
-  case MetaScaleWindowExt: case MetaScaleViewportExt:
-    if (N < 4)
-      return false;
-    if (Function == MetaScaleWindowExt)
-      C.ScaleWindowExt(P(R, 3), P(R, 2), P(R, 1), P(R, 0));
-    else
-      C.ScaleViewportExt(P(R, 3), P(R, 2), P(R, 1), P(R, 0));
-    return true;
-  case MetaExcludeClipRect: case MetaIntersectClipRect: {
-    if (N < 4)
-      return false;
-    const QPointF A(P(R, 3), P(R, 2)), B(P(R, 1), P(R, 0));
-    if (Function == MetaExcludeClipRect)
-      C.ExcludeClipRect(A, B);
-    else
-      C.IntersectClipRect(A, B);
-    return true;
-  }
+  case MetaMoveTo: case MetaLineTo: case MetaOffsetClipRgn: case MetaScaleWindowExt:
+  case MetaScaleViewportExt: case MetaExcludeClipRect: case MetaIntersectClipRect:
+  case MetaSetPixel:
+    return PlayPointRecord(C, Function, R);
   case MetaSaveDc:
     C.SaveDC();
-    return true;
-  case MetaSetPixel:
-    if (N < 4)
-      return false;
-    C.SetPixel(QPointF(P(R, 3), P(R, 2)), ColorRefToRgb(R.U32(6), S.Palette));
     return true;
   case MetaSelectObject: case MetaSelectPalette: case MetaDeleteObject:
   case MetaSelectClipRegion: case MetaCreatePenIndirect: case MetaCreateBrushIndirect:
@@ -163,107 +202,105 @@ bool TWmfPlayer::PlayRecord(TGdiContext &C, quint32 Function, TByteView R) {
   }
 }
 
-bool TWmfPlayer::PlayObjectRecord(TGdiContext &C, quint32 Function, TByteView R) {
-  TGdiObjectTable &Table = C.Objects();
+bool TWmfPlayer::PlaySetting(TGdiContext &C, quint32 Function, TByteView R) {
   TDcState &S = C.State();
-  const qint64 N = Params(R);
+  if (Function == MetaSetBkColor || Function == MetaSetTextColor) {
+    if (Params(R) < 2)
+      return false;
+    (Function == MetaSetBkColor ? S.BkColor : S.TextColor) = ColorRefToRgb(R.U32(6), S.Palette);
+    return true;
+  }
+  if (Params(R) < 1)
+    return false;
+  const int V = P(R, 0);
+  switch (Function) {
+  case MetaSetBkMode:
+    if (V == Gdi::Transparent || V == Gdi::Opaque)
+      S.BkMode = V;
+    break;
+  case MetaSetMapMode: C.SetMapMode(V); break;
+  case MetaSetRop2:
+    if (V >= Gdi::R2Black && V <= Gdi::R2White)
+      S.Rop2 = V;
+    break;
+  case MetaSetPolyFillMode:
+    if (V == Gdi::Alternate || V == Gdi::Winding)
+      S.FillMode = V;
+    break;
+  case MetaSetStretchBltMode: S.StretchMode = V; break;
+  case MetaSetTextCharExtra: S.CharExtra = V; break;
+  case MetaRestoreDc: C.RestoreDC(V); break;
+  default: S.TextAlign = quint16(V); break;
+  }
+  return true;
+}
+
+bool TWmfPlayer::PlayPointRecord(TGdiContext &C, quint32 Function, TByteView R) {
+  // Points are stored y first; the four-value records store two points, the later first.
+  switch (Function) {
+  case MetaScaleWindowExt: case MetaScaleViewportExt:
+  case MetaExcludeClipRect: case MetaIntersectClipRect: case MetaSetPixel: {
+    if (Params(R) < 4)
+      return false;
+    const QPointF A(P(R, 3), P(R, 2)), B(P(R, 1), P(R, 0));
+    if (Function == MetaScaleWindowExt) C.ScaleWindowExt(A.x(), A.y(), B.x(), B.y());
+    else if (Function == MetaScaleViewportExt) C.ScaleViewportExt(A.x(), A.y(), B.x(), B.y());
+    else if (Function == MetaExcludeClipRect) C.ExcludeClipRect(A, B);
+    else if (Function == MetaIntersectClipRect) C.IntersectClipRect(A, B);
+    else C.SetPixel(A, ColorRefToRgb(R.U32(6), C.State().Palette));
+    return true;
+  }
+  default:
+    break;
+  }
+  if (Params(R) < 2)
+    return false;
+  const QPointF Pt(P(R, 1), P(R, 0));
+  switch (Function) {
+  case MetaSetWindowOrg: C.SetWindowOrg(Pt); break;
+  case MetaSetWindowExt: C.SetWindowExt(QSizeF(Pt.x(), Pt.y())); break;
+  case MetaSetViewportOrg: C.SetViewportOrg(Pt); break;
+  case MetaSetViewportExt: C.SetViewportExt(QSizeF(Pt.x(), Pt.y())); break;
+  case MetaOffsetWindowOrg: C.OffsetWindowOrg(Pt); break;
+  case MetaOffsetViewportOrg: C.OffsetViewportOrg(Pt); break;
+  case MetaMoveTo: C.MoveTo(Pt); break;
+  case MetaLineTo: C.LineTo(Pt); break;
+  default: C.OffsetClipRegion(Pt); break;
+  }
+  return true;
+}
+
+bool TWmfPlayer::PlayObjectRecord(TGdiContext &C, quint32 Function, TByteView R) {
+  TGdiObject Object;
+  bool Whole = true;
   switch (Function) {
   case MetaSelectObject: case MetaSelectPalette: case MetaDeleteObject:
   case MetaSelectClipRegion:
-    if (N < 1)
+    if (Params(R) < 1)
       return false;
     if (Function == MetaDeleteObject)
-      Table.Delete(R.U16(6));
+      C.Objects().Delete(R.U16(6));
     else
       C.SelectObject(R.U16(6));
     return true;
-  case MetaCreatePenIndirect: {
-    if (N < 5)
-      return false;
-    TGdiPen Pen;
-    Pen.Style = R.U16(6);
-    Pen.Width = P(R, 1);
-    Pen.Color = ColorRefToRgb(R.U32(10), S.Palette);
-    Table.PutFirstFree(Pen);
-    return true;
-  }
-  case MetaCreateBrushIndirect: {
-    if (N < 4)
-      return false;
-    TGdiBrush Brush;
-    Brush.Style = R.U16(6);
-    Brush.Color = ColorRefToRgb(R.U32(8), S.Palette);
-    Brush.Hatch = R.U16(12);
-    if (Brush.Style != Gdi::BsNull && Brush.Style != Gdi::BsHatched)
-      Brush.Style = Gdi::BsSolid;
-    Table.PutFirstFree(Brush);
-    return true;
-  }
-  case MetaCreateFontIndirect: {
-    if (N < 9)
-      return false;
-    TGdiFont Font;
-    Font.Height = P(R, 0);
-    Font.Width = P(R, 1);
-    Font.Escapement = P(R, 2);
-    Font.Orientation = P(R, 3);
-    Font.Weight = P(R, 4);
-    Font.Italic = R.U8(16) != 0;
-    Font.Underline = R.U8(17) != 0;
-    Font.StrikeOut = R.U8(18) != 0;
-    Font.CharSet = R.U8(19);
-    Font.Quality = R.U8(22);
-    Font.PitchAndFamily = R.U8(23);
-    QByteArray Face;
-    for (qint64 I = 24; I < std::min<qint64>(R.Size(), 24 + 32) && R.U8(I) != 0; ++I)
-      Face += char(R.U8(I));
-    Font.Face = QString::fromLatin1(Face);
-    Table.PutFirstFree(Font);
-    return true;
-  }
-  case MetaCreatePalette: {
-    if (N < 2)
-      return false;
-    const qint64 Count = R.U16(8);
-    if (!R.Has(10, Count * 4))
-      return false;
-    TGdiPalette Palette;
-    for (qint64 I = 0; I < Count; ++I)
-      Palette.Colors.push_back(qRgb(R.U8(10 + 4 * I), R.U8(11 + 4 * I), R.U8(12 + 4 * I)));
-    Table.PutFirstFree(Palette);
-    return true;
-  }
+  case MetaCreatePenIndirect: Whole = ReadPen(R, C.State().Palette, Object); break;
+  case MetaCreateBrushIndirect: Whole = ReadBrush(R, C.State().Palette, Object); break;
+  case MetaCreateFontIndirect: Whole = ReadFont(R, Object); break;
+  case MetaCreatePalette: Whole = ReadPalette(R, Object); break;
   case MetaCreatePatternBrush:
-  case MetaDibCreatePatternBrush: {
-    if (N < 2)
-      return false;
-    TDib Dib;
-    if (Function == MetaCreatePatternBrush) {
-      // An old bitmap header, its unused bits pointer and 18 reserved bytes, then the bits.
-      Dib = DecodeBitmap16(R.Sub(6, 10), R.Sub(38, R.Size() - 38), C.Limits().Dib);
-    } else if (R.U32(10) >= 12) {
-      Dib = DecodePackedDib(R.Sub(10, R.Size() - 10), R.U16(8), S.Palette, C.Limits().Dib);
-    }
-    TGdiBrush Brush;
-    if (!Dib.Image.isNull() && C.Retain(Dib.Image)) {
-      Brush.Style = Gdi::BsDibPatternPt;
-      Brush.Pattern = Dib.Image;
-      Brush.Monochrome = Function == MetaCreatePatternBrush && Dib.Monochrome;
-    } else {
-      Brush.Color = 0xFF808080;
-    }
-    Table.PutFirstFree(Brush);
-    return true;
-  }
+  case MetaDibCreatePatternBrush: Whole = ReadPatternBrush(C, Function, R, Object); break;
   case MetaCreateRegion: {
     TGdiRegion Region;
-    if (!ReadRegion(R, Region))
-      return false;
-    C.AddWork(Region.Rects.size());
-    Table.PutFirstFree(Region);
-    return true;
+    Whole = ReadRegion(R, Region);
+    if (Whole)
+      C.AddWork(Region.Rects.size());
+    Object = std::move(Region);
+    break;
   }
   default:
     return true;
   }
+  if (Whole)
+    C.Objects().PutFirstFree(std::move(Object));
+  return Whole;
 }

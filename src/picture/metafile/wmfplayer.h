@@ -30,6 +30,8 @@ public:
 
 private:
   bool PlayRecord(TGdiContext &C, quint32 Function, TByteView R);
+  bool PlaySetting(TGdiContext &C, quint32 Function, TByteView R);
+  bool PlayPointRecord(TGdiContext &C, quint32 Function, TByteView R);
   bool PlayObjectRecord(TGdiContext &C, quint32 Function, TByteView R);
   bool PlayShape(TGdiContext &C, quint32 Function, TByteView R);
   bool PlayText(TGdiContext &C, quint32 Function, TByteView R);

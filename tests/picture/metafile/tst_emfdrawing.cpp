@@ -16,6 +16,7 @@ private slots:
   void text();
   void opaqueTextRectangle();
   void escapementTurnsText();
+  void textStretchesWithPicture();
   void geometricPenWidth();
   void dashedPenLeavesGaps();
   void gradientFillRuns();
@@ -105,6 +106,20 @@ void TestEmfDrawing::escapementTurnsText() {
   QVERIFY(Box.height() > 2 * Box.width());
   QVERIFY(Box.bottom() <= 151 && Box.top() < 100);
   QVERIFY(Box.left() >= 100);
+}
+
+void TestEmfDrawing::textStretchesWithPicture() {
+  TEmfWriter W;
+  W.Record(Emr::ExtCreateFontIndirectW, FontPayload(1, -20, "DejaVu Sans"))
+      .Record(Emr::SelectObject, {1})
+      .Record(Emr::SetBkMode, {1})
+      .Record(Emr::ExtTextOutW, ExtTextOutWPayload(10, 10, "HHHH"));
+  const QRect Natural = PaintedBox(DrawMetafile(W.Finish(), QSize(100, 100)));
+  const QRect Squeezed = PaintedBox(DrawMetafile(W.Finish(), QSize(50, 100)));
+  // Half as wide, as tall as before.
+  QVERIFY2(std::abs(Squeezed.width() * 2 - Natural.width()) <= 4,
+           qPrintable(QString("%1 of %2").arg(Squeezed.width()).arg(Natural.width())));
+  QVERIFY(std::abs(Squeezed.height() - Natural.height()) <= 1);
 }
 
 void TestEmfDrawing::geometricPenWidth() {

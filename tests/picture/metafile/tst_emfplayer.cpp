@@ -383,6 +383,18 @@ void TestEmfPlayer::exactPixels_data() {
     FillPixels(E, QRect(10, 10, 20, 10), Red);
     QTest::addRow("path as clipping region") << W.Finish() << Dest << E;
   }
+  {  // Two open figures, each begun by a move: filled each on its own, not joined.
+    TEmfWriter W;
+    NullPen(Brush(W, 1, RedRef)).Record(Emr::BeginPath, QByteArray());
+    for (qint32 At : {10, 60})
+      W.Record(Emr::MoveToEx, {At, At}).Record(Emr::LineTo, {At + 20, At})
+          .Record(Emr::LineTo, {At + 20, At + 20}).Record(Emr::LineTo, {At, At + 20});
+    W.Record(Emr::EndPath, QByteArray()).Record(Emr::FillPath, Ints({0, 0, -1, -1}));
+    QImage E = Expect();
+    FillPixels(E, QRect(10, 10, 20, 20), Red);
+    FillPixels(E, QRect(60, 60, 20, 20), Red);
+    QTest::addRow("path of two figures") << W.Finish() << Dest << E;
+  }
   {  // Deleted objects leave the selection as it is; a bad index changes nothing.
     TEmfWriter W;
     NullPen(Brush(W, 1, RedRef))

@@ -318,6 +318,8 @@ void TestMetafile::samples_data() {
   QStringList Files;
   while (It.hasNext())
     Files << It.next().mid(Root.size());
+  // The real-world set has its own test, against its references.
+  Files.removeIf([](const QString &File) { return File.startsWith("realworld/"); });
   Files.sort();
   QCOMPARE(Files.size(), 48);
   for (const QString &File : Files)

@@ -53,6 +53,7 @@ private slots:
   void textOut();
   void extTextOutAdvances();
   void characterExtraSpreadsText();
+  void symbolFaceWithDefaultCharSet();
 };
 
 void TestWmfPlayer::exactPixels_data() {
@@ -177,6 +178,16 @@ void TestWmfPlayer::exactPixels_data() {
     FillPixels(E, QRect(5, 5, 20, 10), Red);
     QTest::addRow("pattern blit") << W.Finish() << E;
   }
+  {  // A blue pen one pixel wide around a red fill.
+    TWmfWriter W;
+    W.Record(Meta::CreateBrushIndirect, WmfBrush(0, RedRef)).Record(Meta::SelectObject, {0})
+        .Record(Meta::CreatePenIndirect, WmfPen(0, 1, BlueRef)).Record(Meta::SelectObject, {1})
+        .Record(Meta::Rectangle, {20, 30, 10, 10});
+    QImage E = Expect();
+    FillPixels(E, QRect(10, 10, 20, 10), Blue);
+    FillPixels(E, QRect(11, 11, 18, 8), Red);
+    QTest::addRow("pen in its colour") << W.Finish() << E;
+  }
   {  // Vertical hatch on a transparent background: one column in eight.
     TWmfWriter W;
     W.Record(Meta::CreateBrushIndirect, WmfBrush(2, 0, 1))
@@ -239,6 +250,21 @@ void TestWmfPlayer::characterExtraSpreadsText() {
   };
   // Three gaps between four letters widen by 10 pixels each.
   QCOMPARE(Width(10) - Width(0), 30);
+}
+
+void TestWmfPlayer::symbolFaceWithDefaultCharSet() {
+  // "x" of the symbol font is the Greek xi, which reaches above and below the letter x.
+  auto Height = [](const QByteArray &Face, quint8 CharSet) {
+    TWmfWriter W;
+    W.Record(Meta::CreateFontIndirect, Font(-40, Face, CharSet))
+        .Record(Meta::SelectObject, {0})
+        .Record(Meta::SetBkMode, {1})
+        .Record(Meta::TextOut, TextOut(20, 20, "x"));
+    return PaintedBox(DrawMetafile(W.Finish(), QSize(100, 100))).height();
+  };
+  const int Letter = Height("DejaVu Serif", 0);
+  QVERIFY(Letter > 10);
+  QVERIFY2(Height("Symbol", 1) > Letter * 3 / 2, qPrintable(QString::number(Height("Symbol", 1))));
 }
 
 QTEST_MAIN(TestWmfPlayer)

@@ -43,9 +43,14 @@ QList<QRgb> ReadTable(TByteView Info, const TDibInfo &H, const QList<QRgb> &Pale
 // The pixels through the DIB decoder: 1-bit bitmaps as two-colour indices, run-length ones
 // with the pixels they skip transparent, kept alpha premultiplied. Null when they cannot be
 // decoded.
-TDib DecodePixels(const TDibInfo &H, QList<QRgb> Table, TByteView Bits, bool KeepAlpha) {
+TDib DecodePixels(TDibInfo H, QList<QRgb> Table, TByteView Bits, bool KeepAlpha) {
   const bool Runs =
       H.Coding == TDibCoding::Rle8 || H.Coding == TDibCoding::Rle4 || H.Coding == TDibCoding::Rle24;
+  // Alpha blending takes the byte beside the colour bytes of 32-bit pixels as alpha even when
+  // the bit fields name no alpha field, as the system's blending does.
+  if (KeepAlpha && H.BitCount == 32 && H.Masks[3] == 0 &&
+      (H.Masks[0] | H.Masks[1] | H.Masks[2]) == 0xFFFFFFu)
+    H.Masks[3] = 0xFF000000u;
   TDibPixels How;
   How.Indexed = H.BitCount == 1;
   How.KeepAlpha = KeepAlpha && H.Masks[3] != 0 && (H.BitCount == 16 || H.BitCount == 32);

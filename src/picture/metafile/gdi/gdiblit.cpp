@@ -63,15 +63,57 @@ void TGdiContext::CombineRop(const QRect &Area, const QImage *Source, const QIma
   }
 }
 
-void TGdiContext::Blit(const TGdiBlit &B) {
-  const QRectF Wanted = B.SourceRect.normalized();
-  const QImage *Image = B.Source ? &B.Source->Image : nullptr;
-  if (B.Source && (Image->isNull() || !(Wanted.width() > 0) || !(Wanted.height() > 0)))
-    return;
-  const quint8 Table = (B.RasterOp >> 16) & 0xFF;
-  if (B.Kind == TGdiBlit::Rop && (Table == 0xAA || (UsesSource(Table) && !Image)))
-    return;
+// Where a blit lands on the canvas and how its source maps there.
+struct TGdiContext::TBlitPlace {
+  QPolygonF Quad;       // the destination's corners
+  QRectF Box;           // ... and their bounding box
+  QTransform SourceToOutput;  // source pixels to canvas pixels
+  QRectF Part;          // the part of the source rectangle inside the bitmap
+  bool Smooth = false;  // halftone stretching
+};
 
+namespace {
+
+// Ternary raster operations drawn without looking at the destination pixel by pixel.
+constexpr quint8 RopDstCopy = 0xAA, RopSrcCopy = 0xCC, RopPatCopy = 0xF0, RopBlackness = 0x00,
+                 RopWhiteness = 0xFF;
+
+void DrawSource(QPainter &Painter, const QImage &Pixels, const TGdiContext::TBlitPlace &At) {
+  Painter.save();
+  Painter.setRenderHint(QPainter::SmoothPixmapTransform, At.Smooth);
+  Painter.setTransform(At.SourceToOutput, true);
+  Painter.drawImage(At.Part.topLeft(), Pixels, At.Part);
+  Painter.restore();
+}
+
+QPainterPath QuadPath(const QPolygonF &Quad) {
+  QPainterPath Shape;
+  Shape.addPolygon(Quad);
+  Shape.closeSubpath();
+  return Shape;
+}
+
+// The source's pixels for blending: with their alpha, or opaque with the transparent colour
+// cleared.
+QImage BlendPixels(const TGdiBlit &B) {
+  const QImage &Image = B.Source->Image;
+  if (B.Kind == TGdiBlit::AlphaBlend)
+    return Image.convertToFormat(B.SourceAlpha ? QImage::Format_ARGB32_Premultiplied
+                                               : QImage::Format_RGB32);
+  QImage Pixels = Image.convertToFormat(QImage::Format_ARGB32);
+  const QRgb Key = B.TransparentColor | 0xFF000000u;
+  for (int Row = 0; Row < Pixels.height(); ++Row) {
+    QRgb *Line = reinterpret_cast<QRgb *>(Pixels.scanLine(Row));
+    for (int Col = 0; Col < Pixels.width(); ++Col)
+      if ((Line[Col] | 0xFF000000u) == Key)
+        Line[Col] = 0;
+  }
+  return Pixels;
+}
+
+}  // namespace
+
+bool TGdiContext::PlaceBlit(const TGdiBlit &B, TBlitPlace &At) {
   // Where the destination's corners land; on a straight mapping on whole pixels.
   const bool Straight = Transform().type() <= QTransform::TxScale;
   auto Corner = [&](QPointF Logical) {
@@ -89,133 +131,129 @@ void TGdiContext::Blit(const TGdiBlit &B) {
     X = O + QPointF(std::round(B.DestExtent.width() * D.m11()), 0);
     Y = O + QPointF(0, std::round(B.DestExtent.height() * D.m22()));
   }
-  const QPolygonF Quad{O, X, X + (Y - O), Y};
-  const QRectF Box = Quad.boundingRect();
-  if (!(Box.width() >= 1) && !(Box.height() >= 1))
-    return;
-
+  At.Quad = QPolygonF{O, X, X + (Y - O), Y};
+  At.Box = At.Quad.boundingRect();
+  if (!(At.Box.width() >= 1) && !(At.Box.height() >= 1))
+    return false;
+  At.Smooth = FState.StretchMode == Gdi::Halftone;
+  if (!B.Source)
+    return true;
   // Source pixels to canvas pixels, from the whole source rectangle; the part of it inside
   // the bitmap is what gets drawn.
-  QTransform SourceToOutput;
-  QRectF Part;
-  if (Image) {
-    const QRectF R = B.SourceRect;
-    if (R.width() == 0 || R.height() == 0)
-      return;
-    const QPointF Ux = (X - O) / R.width(), Uy = (Y - O) / R.height();
-    SourceToOutput = QTransform(Ux.x(), Ux.y(), Uy.x(), Uy.y(), 0, 0);
-    const QPointF Shift = O - SourceToOutput.map(R.topLeft());
-    SourceToOutput = QTransform(Ux.x(), Ux.y(), Uy.x(), Uy.y(), Shift.x(), Shift.y());
-    if (!SourceToOutput.isInvertible())
-      return;
-    Part = Wanted & QRectF(Image->rect());
-    if (Part.isEmpty())
-      return;
-  }
-  const bool Smooth = FState.StretchMode == Gdi::Halftone;
-  auto DrawSource = [&](QPainter &Painter, const QImage &Pixels) {
-    Painter.save();
-    Painter.setRenderHint(QPainter::SmoothPixmapTransform, Smooth);
-    Painter.setTransform(SourceToOutput, true);
-    Painter.drawImage(Part.topLeft(), Pixels, Part);
-    Painter.restore();
-  };
+  const QRectF R = B.SourceRect;
+  if (R.width() == 0 || R.height() == 0)
+    return false;
+  const QPointF Ux = (X - O) / R.width(), Uy = (Y - O) / R.height();
+  const QTransform Linear(Ux.x(), Ux.y(), Uy.x(), Uy.y(), 0, 0);
+  const QPointF Shift = O - Linear.map(R.topLeft());
+  At.SourceToOutput = QTransform(Ux.x(), Ux.y(), Uy.x(), Uy.y(), Shift.x(), Shift.y());
+  if (!At.SourceToOutput.isInvertible())
+    return false;
+  At.Part = B.SourceRect.normalized() & QRectF(B.Source->Image.rect());
+  return !At.Part.isEmpty();
+}
+
+void TGdiContext::Blit(const TGdiBlit &B) {
+  const QRectF Wanted = B.SourceRect.normalized();
+  const QImage *Image = B.Source ? &B.Source->Image : nullptr;
+  if (B.Source && (Image->isNull() || !(Wanted.width() > 0) || !(Wanted.height() > 0)))
+    return;
+  const quint8 Table = (B.RasterOp >> 16) & 0xFF;
+  if (B.Kind == TGdiBlit::Rop && (Table == RopDstCopy || (UsesSource(Table) && !Image)))
+    return;
+  TBlitPlace At;
+  if (!PlaceBlit(B, At))
+    return;
   const int SavedRop = FState.Rop2;
   FState.Rop2 = Gdi::R2CopyPen;  // bitmaps take their own raster operation, not the pen's
-  AddWork(Image ? qint64(Part.width()) * qint64(Part.height()) : 0);
-
+  AddWork(Image ? qint64(At.Part.width()) * qint64(At.Part.height()) : 0);
   if (B.Kind == TGdiBlit::AlphaBlend || B.Kind == TGdiBlit::Transparent) {
-    QImage Pixels = Image->convertToFormat(
-        B.Kind == TGdiBlit::AlphaBlend && B.SourceAlpha ? QImage::Format_ARGB32_Premultiplied
-                                                        : QImage::Format_RGB32);
-    if (B.Kind == TGdiBlit::Transparent) {
-      Pixels = Pixels.convertToFormat(QImage::Format_ARGB32);
-      const QRgb Key = B.TransparentColor | 0xFF000000u;
-      for (int Row = 0; Row < Pixels.height(); ++Row) {
-        QRgb *Line = reinterpret_cast<QRgb *>(Pixels.scanLine(Row));
-        for (int Col = 0; Col < Pixels.width(); ++Col)
-          if ((Line[Col] | 0xFF000000u) == Key)
-            Line[Col] = 0;
-      }
-    }
+    const QImage Pixels = BlendPixels(B);
     const double Opacity = B.Kind == TGdiBlit::AlphaBlend ? B.ConstantAlpha / 255.0 : 1.0;
-    PaintOperation(Box, [&](QPainter &Painter) {
+    PaintOperation(At.Box, [&](QPainter &Painter) {
       Painter.save();
       Painter.setOpacity(Opacity);
-      DrawSource(Painter, Pixels);
+      DrawSource(Painter, Pixels, At);
       Painter.restore();
     });
-  } else if (Table == 0xCC && !B.Mask) {
-    PaintOperation(Box, [&](QPainter &Painter) { DrawSource(Painter, *Image); });
-  } else if ((Table == 0xF0 || Table == 0x00 || Table == 0xFF) && !B.Mask) {
-    QPainterPath Shape;
-    Shape.addPolygon(Quad);
-    Shape.closeSubpath();
-    const QBrush Fill = Table == 0x00   ? QBrush(Qt::black)
-                        : Table == 0xFF ? QBrush(Qt::white)
-                                        : MakeBrush(FState.Brush);
-    const bool Hatched = Table == 0xF0 && FState.Brush.Style == Gdi::BsHatched &&
-                         FState.BkMode == Gdi::Opaque;
-    if (Table != 0xF0 || !FState.Brush.Null())
-      PaintOperation(Box, [&](QPainter &Painter) {
-        if (Hatched)
-          Painter.fillPath(Shape, QColor::fromRgb(FState.BkColor));
-        Painter.fillPath(Shape, Fill);
-      });
+  } else if (Table == RopSrcCopy && !B.Mask) {
+    PaintOperation(At.Box, [&](QPainter &Painter) { DrawSource(Painter, *Image, At); });
+  } else if ((Table == RopPatCopy || Table == RopBlackness || Table == RopWhiteness) &&
+             !B.Mask) {
+    BlitFill(Table, At);
   } else {
-    // Any other operation, pixel by pixel over the destination.
-    QRect Area = Box.toAlignedRect() & FDevice.Canvas;
-    if (FState.Clipped || FState.MetaClipped)
-      Area &= EffectiveClip().boundingRect();
-    if (!Area.isEmpty()) {
-      AddWork(qint64(Area.width()) * Area.height() * 4);
-      QImage Coverage = NewLayer(Area.size());
-      QImage SourceLayer, PatternLayer, MaskLayer;
-      if (!Coverage.isNull()) {
-        QPainter Painter(&Coverage);
-        Painter.translate(-Area.topLeft());
-        ApplyClip(Painter);
-        QPainterPath Shape;
-        Shape.addPolygon(Quad);
-        Shape.closeSubpath();
-        Painter.fillPath(Shape, Qt::white);
-      }
-      const quint8 BackTable = (B.RasterOp >> 24) & 0xFF;
-      if (Image && (UsesSource(Table) || (B.Mask && UsesSource(BackTable)))) {
-        SourceLayer = NewLayer(Area.size());
-        QPainter Painter(&SourceLayer);
-        Painter.translate(-Area.topLeft());
-        DrawSource(Painter, *Image);
-      }
-      if (UsesPattern(Table) || (B.Mask && UsesPattern(BackTable))) {
-        PatternLayer = NewLayer(Area.size());
-        QPainter Painter(&PatternLayer);
-        Painter.translate(-Area.topLeft());
-        if (FState.Brush.Style == Gdi::BsHatched && FState.BkMode == Gdi::Opaque)
-          Painter.fillRect(Area, QColor::fromRgb(FState.BkColor));
-        Painter.fillRect(Area, MakeBrush(FState.Brush));
-      }
-      if (B.Mask && !B.Mask->Image.isNull()) {
-        QImage Mask = B.Mask->Image;
-        if (Mask.format() == QImage::Format_Indexed8 && Mask.colorCount() == 2)
-          Mask.setColorTable({0xFF000000u, 0xFFFFFFFFu});
-        MaskLayer = NewLayer(Area.size());
-        QPainter Painter(&MaskLayer);
-        Painter.translate(-Area.topLeft());
-        // Mask pixel (MaskOrigin) lies under source pixel (SourceRect's top-left).
-        Painter.setTransform(QTransform::fromTranslate(B.SourceRect.left() - B.MaskOrigin.x(),
-                                                       B.SourceRect.top() - B.MaskOrigin.y()) *
-                                 SourceToOutput,
-                             true);
-        Painter.drawImage(QPointF(0, 0), Mask);
-      }
-      if (!Coverage.isNull())
-        CombineRop(Area, SourceLayer.isNull() ? nullptr : &SourceLayer,
-                   PatternLayer.isNull() ? nullptr : &PatternLayer, &Coverage,
-                   MaskLayer.isNull() ? nullptr : &MaskLayer, B.RasterOp);
-    }
+    BlitRasterOp(B, At);
   }
   FState.Rop2 = SavedRop;
+}
+
+void TGdiContext::BlitFill(quint8 Table, const TBlitPlace &At) {
+  if (Table == RopPatCopy && FState.Brush.Null())
+    return;
+  const QPainterPath Shape = QuadPath(At.Quad);
+  const QBrush Fill = Table == RopBlackness   ? QBrush(Qt::black)
+                      : Table == RopWhiteness ? QBrush(Qt::white)
+                                              : MakeBrush(FState.Brush);
+  const bool Hatched = Table == RopPatCopy && FState.Brush.Style == Gdi::BsHatched &&
+                       FState.BkMode == Gdi::Opaque;
+  PaintOperation(At.Box, [&](QPainter &Painter) {
+    if (Hatched)
+      Painter.fillPath(Shape, QColor::fromRgb(FState.BkColor));
+    Painter.fillPath(Shape, Fill);
+  });
+}
+
+void TGdiContext::BlitRasterOp(const TGdiBlit &B, const TBlitPlace &At) {
+  // Any other operation, pixel by pixel over the destination: the shape covered, the
+  // source, the pattern and the mask each drawn on a layer of the area, then combined.
+  QRect Area = At.Box.toAlignedRect() & FDevice.Canvas;
+  if (FState.Clipped || FState.MetaClipped)
+    Area &= EffectiveClip().boundingRect();
+  if (Area.isEmpty())
+    return;
+  AddWork(qint64(Area.width()) * Area.height() * 4);
+  QImage Coverage = NewLayer(Area.size());
+  if (Coverage.isNull())
+    return;
+  {
+    QPainter Painter(&Coverage);
+    Painter.translate(-Area.topLeft());
+    ApplyClip(Painter);
+    Painter.fillPath(QuadPath(At.Quad), Qt::white);
+  }
+  const quint8 Table = (B.RasterOp >> 16) & 0xFF, BackTable = (B.RasterOp >> 24) & 0xFF;
+  QImage SourceLayer, PatternLayer, MaskLayer;
+  if (B.Source && (UsesSource(Table) || (B.Mask && UsesSource(BackTable)))) {
+    SourceLayer = NewLayer(Area.size());
+    QPainter Painter(&SourceLayer);
+    Painter.translate(-Area.topLeft());
+    DrawSource(Painter, B.Source->Image, At);
+  }
+  if (UsesPattern(Table) || (B.Mask && UsesPattern(BackTable))) {
+    PatternLayer = NewLayer(Area.size());
+    QPainter Painter(&PatternLayer);
+    Painter.translate(-Area.topLeft());
+    if (FState.Brush.Style == Gdi::BsHatched && FState.BkMode == Gdi::Opaque)
+      Painter.fillRect(Area, QColor::fromRgb(FState.BkColor));
+    Painter.fillRect(Area, MakeBrush(FState.Brush));
+  }
+  if (B.Mask && !B.Mask->Image.isNull()) {
+    QImage Mask = B.Mask->Image;
+    if (Mask.format() == QImage::Format_Indexed8 && Mask.colorCount() == 2)
+      Mask.setColorTable({0xFF000000u, 0xFFFFFFFFu});
+    MaskLayer = NewLayer(Area.size());
+    QPainter Painter(&MaskLayer);
+    Painter.translate(-Area.topLeft());
+    // Mask pixel (MaskOrigin) lies under source pixel (SourceRect's top-left).
+    Painter.setTransform(QTransform::fromTranslate(B.SourceRect.left() - B.MaskOrigin.x(),
+                                                   B.SourceRect.top() - B.MaskOrigin.y()) *
+                             At.SourceToOutput,
+                         true);
+    Painter.drawImage(QPointF(0, 0), Mask);
+  }
+  CombineRop(Area, SourceLayer.isNull() ? nullptr : &SourceLayer,
+             PatternLayer.isNull() ? nullptr : &PatternLayer, &Coverage,
+             MaskLayer.isNull() ? nullptr : &MaskLayer, B.RasterOp);
 }
 
 void TGdiContext::GradientFill(const std::vector<TGdiVertex> &Vertices,
@@ -230,18 +268,20 @@ void TGdiContext::GradientFill(const std::vector<TGdiVertex> &Vertices,
       Valid = Valid && Index < Vertices.size();
     if (!Valid)
       continue;
-    if ((Mode == 0 || Mode == 1) && Mesh.size() == 2) {
+    const bool Rectangles = Mode == Gdi::GradientFillRectH || Mode == Gdi::GradientFillRectV;
+    if (Rectangles && Mesh.size() == 2) {
       const TGdiVertex &A = Vertices[Mesh[0]], &B = Vertices[Mesh[1]];
       const QPoint Pa = MapPoint(A.Point), Pb = MapPoint(B.Point);
       const QRect Box(QPoint(std::min(Pa.x(), Pb.x()), std::min(Pa.y(), Pb.y())),
                       QPoint(std::max(Pa.x(), Pb.x()) - 1, std::max(Pa.y(), Pb.y()) - 1));
       if (!Box.isValid())
         continue;
-      QLinearGradient Gradient(Pa, Mode == 0 ? QPointF(Pb.x(), Pa.y()) : QPointF(Pa.x(), Pb.y()));
+      QLinearGradient Gradient(Pa, Mode == Gdi::GradientFillRectH ? QPointF(Pb.x(), Pa.y())
+                                                                  : QPointF(Pa.x(), Pb.y()));
       Gradient.setColorAt(0, QColor::fromRgb(A.Color));
       Gradient.setColorAt(1, QColor::fromRgb(B.Color));
       PaintOperation(Box, [&](QPainter &Painter) { Painter.fillRect(Box, Gradient); });
-    } else if (Mode == 2 && Mesh.size() == 3) {
+    } else if (Mode == Gdi::GradientFillTriangle && Mesh.size() == 3) {
       const QPointF P[3] = {MapPointF(Vertices[Mesh[0]].Point), MapPointF(Vertices[Mesh[1]].Point),
                             MapPointF(Vertices[Mesh[2]].Point)};
       const QRgb C[3] = {Vertices[Mesh[0]].Color, Vertices[Mesh[1]].Color,

@@ -163,17 +163,17 @@ void TGdiContext::SetWorldTransform(const QTransform &Transform) {
 
 void TGdiContext::ModifyWorldTransform(const QTransform &Transform, int Mode) {
   switch (Mode) {
-  case 1:
+  case Gdi::MwtIdentity:
     FState.World = QTransform();
     MappingChanged();
     return;
-  case 2:
+  case Gdi::MwtLeftMultiply:
     SetWorldTransform(Transform * FState.World);
     return;
-  case 3:
+  case Gdi::MwtRightMultiply:
     SetWorldTransform(FState.World * Transform);
     return;
-  case 4:
+  case Gdi::MwtSet:
     SetWorldTransform(Transform);
     return;
   default:

@@ -5,6 +5,7 @@
 #include "picture/codecs/byteview.h"
 #include "picture/metafile/gdi/mfrecord.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
@@ -101,7 +102,7 @@ struct TGdiBlit {
   QPointF Corners[3];
   // DestExtent is in reference-device pixels, not logical units.
   bool DeviceExtent = false;
-  quint32 RasterOp = 0x00CC0020;  // SRCCOPY; with Mask the high byte is the background op
+  quint32 RasterOp = Gdi::SrcCopy;  // with Mask the high byte is the background operation
   const TDib *Mask = nullptr;
   QPoint MaskOrigin;
   quint8 ConstantAlpha = 255;
@@ -180,7 +181,7 @@ public:
   void ScaleWindowExt(double XNum, double XDenom, double YNum, double YDenom);
   void ScaleViewportExt(double XNum, double XDenom, double YNum, double YDenom);
   void SetWorldTransform(const QTransform &Transform);
-  // Mode: 1 identity, 2 left-multiply, 3 right-multiply, 4 set.
+  // Mode: Gdi::MwtIdentity, MwtLeftMultiply, MwtRightMultiply or MwtSet.
   void ModifyWorldTransform(const QTransform &Transform, int Mode);
   // Logical -> canvas pixels.
   const QTransform &Transform();
@@ -269,7 +270,25 @@ private:
   QBrush MakeBrush(const TGdiBrush &Brush);
   void DrawPath(const QPainterPath &Path, bool Fill, bool Stroke);
 
+  // gditext.cpp
+  // Where text of this width starts on the canvas, by the alignment; moves the current
+  // position when the alignment asks.
+  QPointF TextOrigin(const TGdiText &Text, const QPointF &Along, const QPointF &Down,
+                     double Width, const QFontMetricsF &Metrics);
+  // Fills the text's rectangle with the background colour, or clips to it, as it asks.
+  void OpenTextRectangle(const TGdiText &Text);
+
   // gdiblit.cpp
+public:
+  struct TBlitPlace;
+
+private:
+  // Places a blit on the canvas; false when it covers nothing.
+  bool PlaceBlit(const TGdiBlit &Blit, TBlitPlace &At);
+  // A blit that fills with the brush, black or white.
+  void BlitFill(quint8 Table, const TBlitPlace &At);
+  // A blit of any other raster operation, combined pixel by pixel.
+  void BlitRasterOp(const TGdiBlit &Blit, const TBlitPlace &At);
   void CombineRop(const QRect &Area, const QImage *Source, const QImage *Pattern,
                   const QImage *Coverage, const QImage *MaskLayer, quint32 RasterOp);
 

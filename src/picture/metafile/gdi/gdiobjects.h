@@ -46,6 +46,30 @@ constexpr quint32 TaUpdateCp = 1, TaRight = 2, TaCenter = 6, TaHorizontalMask = 
                   TaBottom = 8, TaBaseline = 24, TaVerticalMask = 24;
 // Text output options.
 constexpr quint32 EtoOpaque = 2, EtoClipped = 4, EtoGlyphIndex = 0x10, EtoPdy = 0x2000;
+// Character sets of fonts.
+constexpr quint8 AnsiCharset = 0, DefaultCharset = 1, SymbolCharset = 2, MacCharset = 77,
+                 ShiftJisCharset = 128, HangulCharset = 129, Gb2312Charset = 134,
+                 ChineseBig5Charset = 136, GreekCharset = 161, TurkishCharset = 162,
+                 VietnameseCharset = 163, HebrewCharset = 177, ArabicCharset = 178,
+                 BalticCharset = 186, RussianCharset = 204, ThaiCharset = 222,
+                 EastEuropeCharset = 238, OemCharset = 255;
+// Font quality.
+constexpr quint8 NonAntialiasedQuality = 3;
+// Point types of PolyDraw: the figure-closing flag, then what the point is.
+constexpr quint8 PtCloseFigure = 1, PtLineTo = 2, PtBezierTo = 4, PtMoveTo = 6;
+// Gradient fill modes.
+constexpr quint32 GradientFillRectH = 0, GradientFillRectV = 1, GradientFillTriangle = 2;
+// How a world transform record changes the transform.
+constexpr int MwtIdentity = 1, MwtLeftMultiply = 2, MwtRightMultiply = 3, MwtSet = 4;
+// Graphics mode in which the world transform turns text too.
+constexpr quint32 GmAdvanced = 2;
+// The raster operation that copies the source, and the one a mask blit keeps the destination
+// with where the mask is clear.
+constexpr quint32 SrcCopy = 0x00CC0020, MaskedSrcCopy = 0xAACC0020;
+// Options of the small text record.
+constexpr quint32 EtoNoRect = 0x100, EtoSmallChars = 0x200;
+// Binary raster operation that inverts the destination.
+constexpr int R2Not = 6;
 }  // namespace Gdi
 
 struct TGdiPen {

@@ -31,7 +31,7 @@ void TGdiContext::FrameRegion(const QRegion &Region, const TGdiBrush &Brush, int
 
 void TGdiContext::InvertRegion(const QRegion &Region) {
   const int Saved = FState.Rop2;
-  FState.Rop2 = 6;  // R2_NOT
+  FState.Rop2 = Gdi::R2Not;
   TGdiBrush Black;
   Black.Color = 0xFF000000;
   FillRegion(Region, Black);

@@ -189,7 +189,9 @@ void TGdiContext::AddToFigure(const QPainterPath &Segment, bool StartNewFigure) 
   } else {
     FPath.connectPath(Segment);
   }
-  FFigureOpen = true;
+  // A segment ending in a move (PolyDraw can) leaves no figure open to continue.
+  const int Count = FPath.elementCount();
+  FFigureOpen = Count > 0 && !FPath.elementAt(Count - 1).isMoveTo();
 }
 
 void TGdiContext::DrawOpenFigure(const QPolygonF &Points, bool Bezier, bool FromCurrent) {
@@ -220,11 +222,11 @@ void TGdiContext::DrawOpenFigure(const QPolygonF &Points, bool Bezier, bool From
 }
 
 void TGdiContext::MoveTo(QPointF Point) {
+  // In a path, a move ends the figure: the next line starts a new one from here. (A move
+  // added to the path itself would be lost when the next line is connected to it.)
   FState.Position = Point;
-  if (FInPath) {
-    FPath.moveTo(MapPointF(Point));
-    FFigureOpen = true;
-  }
+  if (FInPath)
+    FFigureOpen = false;
 }
 
 void TGdiContext::LineTo(QPointF Point) {
@@ -261,21 +263,21 @@ void TGdiContext::PolyDraw(const QPolygonF &Points, const std::vector<quint8> &T
   QPainterPath Figure;
   Figure.moveTo(MapPointF(FState.Position));
   const int Count = std::min<int>(Points.size(), int(Types.size()));
+  auto Kind = [&](int I) { return quint8(Types[I] & ~Gdi::PtCloseFigure); };
   for (int I = 0; I < Count; ++I) {
-    const quint8 Type = Types[I] & ~1;
-    if (Type == 6) {
+    if (Kind(I) == Gdi::PtMoveTo) {
       Figure.moveTo(MapPointF(Points[I]));
-    } else if (Type == 2) {
+    } else if (Kind(I) == Gdi::PtLineTo) {
       Figure.lineTo(MapPointF(Points[I]));
-    } else if (Type == 4 && I + 2 < Count && (Types[I + 1] & ~1) == 4 &&
-               (Types[I + 2] & ~1) == 4) {
+    } else if (Kind(I) == Gdi::PtBezierTo && I + 2 < Count && Kind(I + 1) == Gdi::PtBezierTo &&
+               Kind(I + 2) == Gdi::PtBezierTo) {
       Figure.cubicTo(MapPointF(Points[I]), MapPointF(Points[I + 1]), MapPointF(Points[I + 2]));
       I += 2;
     } else {
       break;
     }
     FState.Position = Points[I];
-    if (Types[I] & 1)
+    if (Types[I] & Gdi::PtCloseFigure)
       Figure.closeSubpath();
   }
   if (FInPath)

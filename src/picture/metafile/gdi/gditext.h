@@ -12,6 +12,10 @@ QString DecodeCharSetText(TByteView Bytes, quint8 CharSet);
 // The one symbol font whose codes are mapped to Unicode characters.
 bool IsSymbolFace(const QString &Face);
 
+// The character set a font's text is written in: the symbol font asked for with the default
+// set has the symbol set, as the system's font mapper gives it that font.
+quint8 TextCharSet(quint8 CharSet, const QString &Face);
+
 // Replaces symbol-set codes (0x20 to 0xFF, also as U+F020 to U+F0FF, how 16-bit text carries
 // them) by their Unicode characters.
 QString MapSymbolText(const QString &Text);
