@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/systemmessage.h"
+#include "base/systemmessage.h"
 
 #include <QString>
 

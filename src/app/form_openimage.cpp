@@ -1,6 +1,6 @@
 // Open Image, and a picture file dropped onto the window.
 #include "app/errorreport.h"
-#include "platform/filename.h"
+#include "base/filename.h"
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
 #include "app/picturefolder.h"

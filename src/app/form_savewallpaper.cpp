@@ -1,6 +1,6 @@
 // Save Wallpaper.
 #include "export/capture.h"
-#include "platform/filename.h"
+#include "base/filename.h"
 #include "mover/mover.h"
 #include "app/picturefolder.h"
 #include "export/wallpaperfile.h"

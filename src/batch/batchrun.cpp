@@ -4,7 +4,7 @@
 #include "export/jpegwriter.h"
 #include "batch/outputnames.h"
 #include "batch/readpicture.h"
-#include "platform/systemmessage.h"
+#include "base/systemmessage.h"
 #include "batch/wallpaperframe.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/systemmessage.h"
+#include "base/systemmessage.h"
 
 // Writing a file so that a reader never sees half of it, and an existing file of that name
 // is replaced only by a complete new one:

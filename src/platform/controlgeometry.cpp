@@ -22,10 +22,6 @@ void SetControlBounds(QWidget &Control, int ALeft, int ATop, int AWidth, int AHe
     Control.setGeometry(ALeft, ATop, std::max(0, AWidth), std::max(0, AHeight));
 }
 
-QPoint ControlToScreen(const QWidget &Control, const QPoint &Point) {
-  return ParentToScreen(Control, Point + ControlBounds(Control).topLeft());
-}
-
 QPoint ScreenToControl(const QWidget &Control, const QPoint &Point) {
   return ScreenToParent(Control, Point) - ControlBounds(Control).topLeft();
 }

@@ -19,8 +19,7 @@ bool IsWindowed(const QObject *Control);
 QRect ControlBounds(const QWidget &Control);
 void SetControlBounds(QWidget &Control, int ALeft, int ATop, int AWidth, int AHeight);
 
-// The control's own client coordinates <-> screen.
-QPoint ControlToScreen(const QWidget &Control, const QPoint &Point);
+// A screen point in the control's own client coordinates.
 QPoint ScreenToControl(const QWidget &Control, const QPoint &Point);
 
 // The client coordinates of the control's parent <-> screen (unchanged without a parent).

@@ -52,16 +52,6 @@ QRect TGraphicControl::ClientRectInWidget() const {
   return QRect(FLeft - geometry().x(), FTop - geometry().y(), FWidth, FHeight);
 }
 
-QPoint TGraphicControl::ClientToScreen(const QPoint &Point) const {
-  const QPoint InParent = Point + QPoint(FLeft, FTop);
-  return parentWidget() ? parentWidget()->mapToGlobal(InParent) : InParent;
-}
-
-QPoint TGraphicControl::ScreenToClient(const QPoint &Point) const {
-  const QPoint InParent = parentWidget() ? parentWidget()->mapFromGlobal(Point) : Point;
-  return InParent - QPoint(FLeft, FTop);
-}
-
 bool TGraphicControl::HasEvent(const QString &Name) const {
   return Name == QLatin1String("OnClick") || Name == QLatin1String("OnDblClick") ||
          Name == QLatin1String("OnMouseDown") || Name == QLatin1String("OnMouseMove") ||

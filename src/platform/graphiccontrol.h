@@ -34,10 +34,6 @@ public:
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
 
-  // Client coordinates of this control <-> screen coordinates, through the parent chain.
-  QPoint ClientToScreen(const QPoint &Point) const;
-  QPoint ScreenToClient(const QPoint &Point) const;
-
   bool HasEvent(const QString &Name) const override;
   TMethod GetEvent(const QString &Name) const override;
   void SetEvent(const QString &Name, const TMethod &Handler) override;

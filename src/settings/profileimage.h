@@ -40,8 +40,6 @@ public:
   // guarantees that names and value hold no line breaks.
   void SetValue(const QString &Section, const QString &Key, const QString &Value);
 
-  qsizetype LineCount() const { return FLines.size(); }
-
 private:
   struct TLine {
     QString Text;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/fonttypes.h"
+#include "base/fonttypes.h"
 
 #include <QSize>
 #include <QString>

@@ -82,10 +82,8 @@ public:
 
   bool Execute(TColor &Color) override;
 
-  static constexpr int CustomColorCount = 16;
-  const std::array<QColor, CustomColorCount> &CustomColors() const { return FCustomColors; }
-
 private:
+  static constexpr int CustomColorCount = 16;
   QPointer<QWidget> FParent;
   std::array<QColor, CustomColorCount> FCustomColors;
 };

@@ -1,6 +1,6 @@
 #include "picture/codecs/picturefile.h"
 #include "picture/codecs/largeimage.h"
-#include "platform/systemmessage.h"
+#include "base/systemmessage.h"
 
 #include <QDir>
 #include <QFile>

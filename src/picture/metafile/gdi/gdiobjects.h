@@ -87,7 +87,6 @@ struct TGdiPen {
   QImage Pattern;
 
   bool Null() const { return (Style & Gdi::PsStyleMask) == Gdi::PsNull; }
-  bool Cosmetic() const { return Plain ? Width <= 1 : (Style & Gdi::PsGeometric) == 0; }
 };
 
 struct TGdiBrush {

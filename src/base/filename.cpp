@@ -1,4 +1,4 @@
-#include "platform/filename.h"
+#include "base/filename.h"
 
 QString FolderPartOf(const QString &FileName) {
   return FileName.left(FileName.lastIndexOf(u'/') + 1);

@@ -1,4 +1,4 @@
-#include "platform/systemmessage.h"
+#include "base/systemmessage.h"
 
 #include <new>
 

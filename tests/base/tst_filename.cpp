@@ -1,6 +1,6 @@
 // The folder remembered after an open or a save: the file name up to and including its last
 // "/"; ":" and "\" are ordinary characters.
-#include "platform/filename.h"
+#include "base/filename.h"
 
 #include <QTest>
 
