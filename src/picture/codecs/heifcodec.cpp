@@ -1,4 +1,6 @@
 #include "picture/codecs/heifcodec.h"
+#include "picture/codecs/cicpprofile.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/rasterlimits.h"
 
 #include <memory>
@@ -44,6 +46,33 @@ void MakeArgb(uchar *Pixels, int Stride, int Width, int Height, bool HasAlpha,
         Pixel = qUnpremultiply(Pixel);
       Out[X] = Pixel;
     }
+  }
+}
+
+// The colour the decoded RGB values are in, as an ICC profile: the file's own, or one built
+// from its nclx numbers; empty for sRGB and for what cannot be described (see cicpprofile.h).
+QByteArray ColourProfile(const heif_image_handle *Handle) {
+  switch (heif_image_handle_get_color_profile_type(Handle)) {
+  case heif_color_profile_type_prof:
+  case heif_color_profile_type_rICC: {
+    QByteArray Profile(qsizetype(heif_image_handle_get_raw_color_profile_size(Handle)),
+                       Qt::Uninitialized);
+    if (Profile.isEmpty() ||
+        heif_image_handle_get_raw_color_profile(Handle, Profile.data()).code != heif_error_Ok)
+      return QByteArray();
+    return Profile;
+  }
+  case heif_color_profile_type_nclx: {
+    heif_color_profile_nclx *Nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(Handle, &Nclx).code != heif_error_Ok || !Nclx)
+      return QByteArray();
+    const QByteArray Profile =
+        IccProfileForCicp(Nclx->color_primaries, Nclx->transfer_characteristics);
+    heif_nclx_color_profile_free(Nclx);
+    return Profile;
+  }
+  default:
+    return QByteArray();
   }
 }
 
@@ -97,5 +126,6 @@ QImage DecodeHeif(const QByteArray &Data, const char *InvalidMessage) {
   if (Image.isNull())
     throw std::runtime_error("Out of memory");
   Decoded.release();
+  ConvertToSRGB(Image, ColourProfile(Handle.get()));
   return Image;
 }

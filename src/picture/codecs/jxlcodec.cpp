@@ -1,4 +1,5 @@
 #include "picture/codecs/jxlcodec.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/largeimage.h"
 #include "picture/codecs/rasterlimits.h"
 
@@ -149,5 +150,6 @@ QImage DecodeJxl(const QByteArray &Data) {
   JxlDecoderCloseInput(Decoder);
   DecodeFirstFrame(Read);
   MakeArgb(Read.Image, Read.Info.alpha_bits > 0);
+  ConvertToSRGB(Read.Image, Read.PixelProfile);
   return std::move(Read.Image);
 }

@@ -1,4 +1,5 @@
 #include "picture/codecs/webpcodec.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/largeimage.h"
 #include "picture/codecs/orientation.h"
 #include "picture/codecs/rasterlimits.h"
@@ -125,5 +126,6 @@ QImage DecodeWebp(const QByteArray &Data) {
   }
   Demux.reset();
   QImage Image = Features.has_animation ? DecodeFirstFrame(Bytes) : DecodeStill(Bytes, Features);
+  ConvertToSRGB(Image, IccProfile);
   return OrientedUpright(Image, ExifOrientation(Exif));
 }

@@ -11,6 +11,8 @@
 #include <webp/decode.h>
 #include <webp/demux.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -141,6 +143,35 @@ QString CopyAs(const QTemporaryDir &Dir, const QString &Source, const QString &N
   return File.fileName();
 }
 
+// sRGB's encoding of a linear-light value in [0, 1], as an 8-bit level.
+int SrgbLevel(double Linear) {
+  Linear = std::clamp(Linear, 0.0, 1.0);
+  const double Encoded =
+      Linear <= 0.0031308 ? 12.92 * Linear : 1.055 * std::pow(Linear, 1 / 2.4) - 0.055;
+  return int(std::lround(Encoded * 255));
+}
+
+// Linear BT.2020 RGB as sRGB: the matrix from BT.2020's primaries to BT.709's (both D65,
+// ITU-R BT.2087), then sRGB's curve.
+QRgb Bt2020LinearToSrgb(QRgb Pixel) {
+  const double R = qRed(Pixel) / 255.0, G = qGreen(Pixel) / 255.0, B = qBlue(Pixel) / 255.0;
+  return qRgba(SrgbLevel(1.6605 * R - 0.5876 * G - 0.0728 * B),
+               SrgbLevel(-0.1246 * R + 1.1329 * G - 0.0083 * B),
+               SrgbLevel(-0.0182 * R - 0.1006 * G + 1.1187 * B), qAlpha(Pixel));
+}
+
+// The largest difference of one channel between two images of the same size.
+int LargestDifference(const QImage &A, const QImage &B) {
+  int Largest = 0;
+  for (int Y = 0; Y < A.height(); ++Y)
+    for (int X = 0; X < A.width(); ++X) {
+      const QRgb P = A.pixel(X, Y), Q = B.pixel(X, Y);
+      Largest = std::max({Largest, std::abs(qRed(P) - qRed(Q)), std::abs(qGreen(P) - qGreen(Q)),
+                          std::abs(qBlue(P) - qBlue(Q))});
+    }
+  return Largest;
+}
+
 enum class TReference { Webp, WebpTurned, Heif, Jxl };
 
 } // namespace
@@ -154,6 +185,7 @@ private slots:
   void opensAsTheLibraryDecodes();
   void damagedFileKeepsOldPicture_data();
   void damagedFileKeepsOldPicture();
+  void wideGamutColoursConvertedToSrgb();
 };
 
 void TestWebpHeifJxl::opensAsTheLibraryDecodes_data() {
@@ -273,6 +305,23 @@ void TestWebpHeifJxl::damagedFileKeepsOldPicture() {
   const QImage Before = DrawOver(*Picture, qRgb(255, 255, 255));
   QCOMPARE(LoadError(*Picture, ReadFile(Damaged)), Message);
   QCOMPARE(FirstDifference(DrawOver(*Picture, qRgb(255, 255, 255)), Before), QString());
+}
+
+// An AVIF whose nclx box says BT.2020 primaries with linear light shows in sRGB: libheif's
+// values taken through the standard matrix and sRGB's curve, within the rounding of an
+// 8-bit colour transform.
+void TestWebpHeifJxl::wideGamutColoursConvertedToSrgb() {
+  const QString Source = QStringLiteral("avif/libavif/colors_text_wcg_sdr_rec2020.avif");
+  QTemporaryDir Dir;
+  const std::unique_ptr<TPicture> Picture = LoadPictureFromFile(CopyAs(Dir, Source, "w.avif"));
+  QImage Expected = HeifReference(ReadFile(TestData(Source)));
+  QCOMPARE(QSize(Picture->Width(), Picture->Height()), Expected.size());
+  for (int Y = 0; Y < Expected.height(); ++Y)
+    for (int X = 0; X < Expected.width(); ++X)
+      Expected.setPixel(X, Y, Bt2020LinearToSrgb(Expected.pixel(X, Y)));
+  const QImage Shown = Picture->ToBitmapImage();
+  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadFile(TestData(Source))))) > 40);
+  QCOMPARE_LE(LargestDifference(Shown, OverWhite(Expected)), 3);
 }
 
 QTEST_MAIN(TestWebpHeifJxl)
