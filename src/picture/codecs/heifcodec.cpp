@@ -15,6 +15,7 @@ struct THeifFree {
   void operator()(heif_image_handle *Handle) const { heif_image_handle_release(Handle); }
   void operator()(heif_image *Image) const { heif_image_release(Image); }
   void operator()(heif_decoding_options *Options) const { heif_decoding_options_free(Options); }
+  void operator()(heif_color_profile_nclx *Nclx) const { heif_nclx_color_profile_free(Nclx); }
 };
 template <class T> using THeif = std::unique_ptr<T, THeifFree>;
 
@@ -64,12 +65,13 @@ QByteArray ColourProfile(const heif_image_handle *Handle) {
   }
   case heif_color_profile_type_nclx: {
     heif_color_profile_nclx *Nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(Handle, &Nclx).code != heif_error_Ok || !Nclx)
+    const heif_error Error = heif_image_handle_get_nclx_color_profile(Handle, &Nclx);
+    // libheif may hand out the profile with an error (code points it does not know): it is
+    // ours to free either way.
+    THeif<heif_color_profile_nclx> Owned(Nclx);
+    if (Error.code != heif_error_Ok || !Nclx)
       return QByteArray();
-    const QByteArray Profile =
-        IccProfileForCicp(Nclx->color_primaries, Nclx->transfer_characteristics);
-    heif_nclx_color_profile_free(Nclx);
-    return Profile;
+    return IccProfileForCicp(Nclx->color_primaries, Nclx->transfer_characteristics);
   }
   default:
     return QByteArray();
