@@ -5,6 +5,10 @@
 //   bench_pictures --batch N DIR
 //                        writes DIR/photo-01.jpg ... photo-N.jpg, 4000 x 3000 (12 megapixels,
 //                        a camera's size), quality 90, each with noise of its own
+//   bench_pictures --formats DIR
+//                        writes DIR/photo-4000x3000.heic, .avif and .webp (12 megapixels, a
+//                        phone's size) and DIR/picture-480x272.heic, .avif and .webp, at
+//                        quality 80 (see formatpictures.h)
 //
 // The content is photograph-like, because a JPEG's decoding cost follows its content: smooth
 // light and colour fields, a mid-frequency texture and some sensor-like noise, for about
@@ -12,6 +16,7 @@
 // Both are baseline JPEGs with 2 x 2 chroma subsampling, as cameras write them.
 
 #include "export/jpegwriter.h"
+#include "formatpictures.h"
 
 #include <QFile>
 #include <QImage>
@@ -66,9 +71,17 @@ bool Write(const QString &FileName, const QByteArray &Bytes) {
 } // namespace
 
 int main(int Argc, char **Argv) {
+  if (Argc == 3 && qstrcmp(Argv[1], "--formats") == 0) {
+    const QString Dir = QString::fromLocal8Bit(Argv[2]);
+    return WriteFormatPictures(PhotographLike(4000, 3000, 2024), Dir, "photo-4000x3000") &&
+                   WriteFormatPictures(PhotographLike(480, 272, 2024), Dir, "picture-480x272")
+               ? 0
+               : 1;
+  }
   const bool Batch = Argc == 4 && qstrcmp(Argv[1], "--batch") == 0;
   if (Argc != 2 && !Batch) {
-    std::fprintf(stderr, "usage: %s DIR\n       %s --batch N DIR\n", Argv[0], Argv[0]);
+    std::fprintf(stderr, "usage: %s DIR\n       %s --batch N DIR\n       %s --formats DIR\n",
+                 Argv[0], Argv[0], Argv[0]);
     return 2;
   }
   const QString Dir = QString::fromLocal8Bit(Argv[Argc - 1]);

@@ -85,8 +85,8 @@ bool IsSrgbTransfer(int Transfer) {
 
 QByteArray IccProfileForCicp(int Primaries, int Transfer) {
   const std::optional<TGamut> Gamut = GamutOf(Primaries);
-  if (!Gamut || ((Primaries == Bt709 || Primaries == PrimariesUnspecified) &&
-                 IsSrgbTransfer(Transfer)))
+  if (!Gamut ||
+      ((Primaries == Bt709 || Primaries == PrimariesUnspecified) && IsSrgbTransfer(Transfer)))
     return QByteArray();
   std::unique_ptr<cmsToneCurve, TCurveFree> Curve(CurveOf(Transfer));
   if (!Curve)

@@ -35,8 +35,7 @@ void ReleaseImage(void *Image) { heif_image_release(static_cast<heif_image *>(Im
 // libheif's R, G, B, A bytes turned in place into the 32-bit pixels of Format_ARGB32
 // (alpha 255 for an opaque picture, which then is valid Format_RGB32), and a premultiplied
 // alpha undone.
-void MakeArgb(uchar *Pixels, int Stride, int Width, int Height, bool HasAlpha,
-              bool Premultiplied) {
+void MakeArgb(uchar *Pixels, int Stride, int Width, int Height, bool HasAlpha, bool Premultiplied) {
   for (int Y = 0; Y < Height; ++Y) {
     uchar *Row = Pixels + qsizetype(Y) * Stride;
     auto *Out = reinterpret_cast<QRgb *>(Row);

@@ -82,9 +82,8 @@ void GiveBuffer(TJxlRead &Read) {
   size_t Needed = 0;
   if (JxlDecoderImageOutBufferSize(Read.Decoder.get(), &RgbaFormat, &Needed) != JXL_DEC_SUCCESS)
     Invalid();
-  Read.Image = NewLargeImage(QSize(Width, Height), Read.Info.alpha_bits > 0
-                                                       ? QImage::Format_ARGB32
-                                                       : QImage::Format_RGB32);
+  Read.Image = NewLargeImage(QSize(Width, Height), Read.Info.alpha_bits > 0 ? QImage::Format_ARGB32
+                                                                            : QImage::Format_RGB32);
   if (Read.Image.isNull())
     throw std::runtime_error("Out of memory");
   if (Needed != size_t(Read.Image.sizeInBytes()) ||

@@ -137,8 +137,7 @@ QString CopyAs(const QTemporaryDir &Dir, const QString &Source, const QString &N
                qsizetype Length = -1) {
   const QByteArray Data = ReadFile(TestData(Source));
   QFile File(Dir.filePath(Name));
-  if (!File.open(QIODevice::WriteOnly) ||
-      File.write(Length < 0 ? Data : Data.left(Length)) < 0)
+  if (!File.open(QIODevice::WriteOnly) || File.write(Length < 0 ? Data : Data.left(Length)) < 0)
     return {};
   return File.fileName();
 }
@@ -280,8 +279,7 @@ void TestWebpHeifJxl::damagedFileKeepsOldPicture_data() {
   QTest::addRow("AVIF cut short") << "avif/libavif/abc_color_irot_alpha_irot.avif"
                                   << "x.avif" << qsizetype(5000) << "AVIF image is not valid";
   QTest::addRow("JPEG XL cut short") << "jxl/conformance/sunset_logo.jxl"
-                                     << "x.jxl" << qsizetype(100)
-                                     << "JPEG XL image is not valid";
+                                     << "x.jxl" << qsizetype(100) << "JPEG XL image is not valid";
 }
 
 // A damaged file gives its kind's message, and a picture of that kind that held a good one
