@@ -25,6 +25,27 @@ QImage Turned(const QImage &Image, qreal Degrees) {
   return Checked(Image.transformed(QTransform().rotate(Degrees)));
 }
 
+QImage Upright(const QImage &Image, int Orientation) {
+  switch (Orientation) {
+  case 2:
+    return Checked(Image.mirrored(true, false));
+  case 3:
+    return Checked(Image.mirrored(true, true));
+  case 4:
+    return Checked(Image.mirrored(false, true));
+  case 5:
+    return Checked(Turned(Image, 90).mirrored(true, false));
+  case 6:
+    return Turned(Image, 90);
+  case 7:
+    return Checked(Turned(Image, 270).mirrored(true, false));
+  case 8:
+    return Turned(Image, 270);
+  default:
+    return Image;
+  }
+}
+
 } // namespace
 
 int ExifOrientation(const QByteArray &Exif) {
@@ -48,23 +69,4 @@ int ExifOrientation(const QByteArray &Exif) {
   return Value >= 1 && Value <= 8 ? Value : 1;
 }
 
-QImage OrientedUpright(const QImage &Image, int Orientation) {
-  switch (Orientation) {
-  case 2:
-    return Checked(Image.mirrored(true, false));
-  case 3:
-    return Checked(Image.mirrored(true, true));
-  case 4:
-    return Checked(Image.mirrored(false, true));
-  case 5:
-    return Checked(Turned(Image, 90).mirrored(true, false));
-  case 6:
-    return Turned(Image, 90);
-  case 7:
-    return Checked(Turned(Image, 270).mirrored(true, false));
-  case 8:
-    return Turned(Image, 270);
-  default:
-    return Image;
-  }
-}
+void MakeUpright(QImage &Image, int Orientation) { Image = Upright(Image, Orientation); }

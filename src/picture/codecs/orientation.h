@@ -9,9 +9,9 @@
 // undefined value: a picture is never refused for its metadata.
 int ExifOrientation(const QByteArray &Exif);
 
-// The picture turned upright from the EXIF Orientation it was stored with: 2 mirrors it left
-// to right, 3 turns it half round, 4 mirrors it top to bottom, 5 transposes it, 6 turns it a
+// Makes Image upright from the EXIF Orientation it was stored with: 2 mirrors it left to
+// right, 3 turns it half round, 4 mirrors it top to bottom, 5 transposes it, 6 turns it a
 // quarter clockwise, 7 transposes it across the other diagonal, 8 turns it a quarter
 // anticlockwise. Other values leave it as it is. Throws "Out of memory" when the turned
 // pixels cannot be allocated.
-QImage OrientedUpright(const QImage &Image, int Orientation);
+void MakeUpright(QImage &Image, int Orientation);

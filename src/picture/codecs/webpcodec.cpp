@@ -127,5 +127,6 @@ QImage DecodeWebp(const QByteArray &Data) {
   Demux.reset();
   QImage Image = Features.has_animation ? DecodeFirstFrame(Bytes) : DecodeStill(Bytes, Features);
   ConvertToSRGB(Image, IccProfile);
-  return OrientedUpright(Image, ExifOrientation(Exif));
+  MakeUpright(Image, ExifOrientation(Exif));
+  return Image;
 }
