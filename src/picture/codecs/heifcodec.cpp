@@ -2,6 +2,7 @@
 #include "picture/codecs/cicpprofile.h"
 #include "picture/codecs/colourprofile.h"
 #include "picture/codecs/rasterlimits.h"
+#include "picture/codecs/rgbapixels.h"
 
 #include <memory>
 #include <stdexcept>
@@ -31,23 +32,6 @@ void Check(const heif_error &Error, const char *InvalidMessage) {
 }
 
 void ReleaseImage(void *Image) { heif_image_release(static_cast<heif_image *>(Image)); }
-
-// libheif's R, G, B, A bytes turned in place into the 32-bit pixels of Format_ARGB32
-// (alpha 255 for an opaque picture, which then is valid Format_RGB32), and a premultiplied
-// alpha undone.
-void MakeArgb(uchar *Pixels, int Stride, int Width, int Height, bool HasAlpha, bool Premultiplied) {
-  for (int Y = 0; Y < Height; ++Y) {
-    uchar *Row = Pixels + qsizetype(Y) * Stride;
-    auto *Out = reinterpret_cast<QRgb *>(Row);
-    for (int X = 0; X < Width; ++X, Row += 4) {
-      const int A = HasAlpha ? Row[3] : 255;
-      QRgb Pixel = qRgba(Row[0], Row[1], Row[2], A);
-      if (Premultiplied && A != 255)
-        Pixel = qUnpremultiply(Pixel);
-      Out[X] = Pixel;
-    }
-  }
-}
 
 // The colour the decoded RGB values are in, as an ICC profile: the file's own, or one built
 // from its nclx numbers; empty for sRGB and for what cannot be described (see cicpprofile.h).
@@ -116,8 +100,8 @@ QImage DecodeHeif(const QByteArray &Data, const char *InvalidMessage) {
   const int DecodedHeight = heif_image_get_height(Decoded.get(), heif_channel_interleaved);
   if (!Pixels || DecodedWidth <= 0 || DecodedHeight <= 0 || Stride < DecodedWidth * 4)
     throw std::runtime_error(InvalidMessage);
-  MakeArgb(Pixels, Stride, DecodedWidth, DecodedHeight, HasAlpha,
-           heif_image_handle_is_premultiplied_alpha(Handle.get()) != 0);
+  MakeArgb32(Pixels, Stride, DecodedWidth, DecodedHeight, HasAlpha,
+             heif_image_handle_is_premultiplied_alpha(Handle.get()) != 0);
 
   // The pixels stay where libheif decoded them: a copy would double the memory a
   // 12-megapixel photograph needs while it is opened.

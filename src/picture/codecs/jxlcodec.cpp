@@ -2,6 +2,7 @@
 #include "picture/codecs/colourprofile.h"
 #include "picture/codecs/largeimage.h"
 #include "picture/codecs/rasterlimits.h"
+#include "picture/codecs/rgbapixels.h"
 
 #include <memory>
 #include <stdexcept>
@@ -118,16 +119,6 @@ void DecodeFirstFrame(TJxlRead &Read) {
   }
 }
 
-// libjxl's R, G, B, A bytes turned in place into Format_ARGB32's 32-bit pixels.
-void MakeArgb(QImage &Image, bool HasAlpha) {
-  for (int Y = 0; Y < Image.height(); ++Y) {
-    uchar *Row = Image.scanLine(Y);
-    auto *Out = reinterpret_cast<QRgb *>(Row);
-    for (int X = 0; X < Image.width(); ++X, Row += 4)
-      Out[X] = qRgba(Row[0], Row[1], Row[2], HasAlpha ? Row[3] : 255);
-  }
-}
-
 } // namespace
 
 QImage DecodeJxl(const QByteArray &Data) {
@@ -148,7 +139,9 @@ QImage DecodeJxl(const QByteArray &Data) {
     Invalid();
   JxlDecoderCloseInput(Decoder);
   DecodeFirstFrame(Read);
-  MakeArgb(Read.Image, Read.Info.alpha_bits > 0);
+  // Unpremultiplied by libjxl already.
+  MakeArgb32(Read.Image.bits(), Read.Image.bytesPerLine(), Read.Image.width(), Read.Image.height(),
+             Read.Info.alpha_bits > 0, false);
   ConvertToSRGB(Read.Image, Read.PixelProfile);
   return std::move(Read.Image);
 }

@@ -57,9 +57,6 @@ int ExifOrientation(const QByteArray &Exif) {
   std::unique_ptr<ExifData, TExifDataFree> Data(exif_data_new());
   if (!Data)
     return 1;
-  // Only the tags as stored: no maker notes, no repairs that would invent values.
-  exif_data_unset_option(Data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-  exif_data_unset_option(Data.get(), EXIF_DATA_OPTION_IGNORE_UNKNOWN_TAGS);
   exif_data_load_data(Data.get(), reinterpret_cast<const unsigned char *>(Block.constData()),
                       static_cast<unsigned int>(Block.size()));
   ExifEntry *Entry = exif_content_get_entry(Data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
