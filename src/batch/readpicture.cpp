@@ -7,7 +7,7 @@ std::unique_ptr<TPicture> ReadPicture(const QString &FileName) {
   if (auto *Raster = dynamic_cast<TRasterPicture *>(Picture.get())) {
     // No pixels for a picture that has a size: the decoding failed, and the conversion that
     // turns use reports why (it decodes nothing again).
-    if (Raster->Image().isNull() && Raster->Width() > 0 && Raster->Height() > 0)
+    if (Raster->DecodedImage().isNull() && Raster->Width() > 0 && Raster->Height() > 0)
       Raster->ToBitmapImage();
   }
   return Picture;

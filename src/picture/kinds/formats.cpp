@@ -27,6 +27,12 @@ const TPictureKind &PictureBaseKind() {
 TFileFormatsList &TFileFormatsList::Instance() {
   static TFileFormatsList List = [] {
     TFileFormatsList L;
+    // Other names of JPEG files. The dialog lists the registry from its end, so these two
+    // follow the eight below there, and the eight keep their places.
+    L.RegisterPictureFormat(QStringLiteral("jpe"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
+    L.RegisterPictureFormat(QStringLiteral("jfif"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
     L.RegisterPictureFormat(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
                             KindOf<TMetafile>());
     L.RegisterPictureFormat(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),

@@ -76,40 +76,29 @@ void TestFormats::registry_data() {
   QTest::addColumn<QString>("Extension");
   QTest::addColumn<QString>("Description");
   QTest::addColumn<QString>("ClassName");
-  QTest::addRow("1") << 0 << "wmf"
-                     << "Metafiles"
-                     << "TMetafile";
-  QTest::addRow("2") << 1 << "emf"
-                     << "Enhanced Metafiles"
-                     << "TMetafile";
-  QTest::addRow("3") << 2 << "ico"
-                     << "Icons"
-                     << "TIcon";
-  QTest::addRow("4") << 3 << "bmp"
-                     << "Bitmaps"
-                     << "TBitmap";
-  QTest::addRow("5") << 4 << "jpeg"
-                     << "JPEG Image File"
-                     << "TJPEGImage";
-  QTest::addRow("6") << 5 << "jpg"
-                     << "JPEG Image File"
-                     << "TJPEGImage";
-  QTest::addRow("7") << 6 << "png"
-                     << "Portable Network Graphics"
-                     << "TPngImage";
-  QTest::addRow("8") << 7 << "gif"
-                     << "GIF Image"
-                     << "TGIFImage";
+  // Other names of JPEG files come first, so that the dialog, which lists from the last
+  // entry, shows them after the eight.
+  QTest::addRow("jpe") << 0 << "jpe" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("jfif") << 1 << "jfif" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("1") << 2 << "wmf" << "Metafiles" << "TMetafile";
+  QTest::addRow("2") << 3 << "emf" << "Enhanced Metafiles" << "TMetafile";
+  QTest::addRow("3") << 4 << "ico" << "Icons" << "TIcon";
+  QTest::addRow("4") << 5 << "bmp" << "Bitmaps" << "TBitmap";
+  QTest::addRow("5") << 6 << "jpeg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("6") << 7 << "jpg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("7") << 8 << "png" << "Portable Network Graphics" << "TPngImage";
+  QTest::addRow("8") << 9 << "gif" << "GIF Image" << "TGIFImage";
 }
 
-// Eight entries in registration order, each making pictures of its kind.
+// The entries in registration order, the eight described ones last and in their order,
+// each making pictures of its kind.
 void TestFormats::registry() {
   QFETCH(int, Index);
   QFETCH(QString, Extension);
   QFETCH(QString, Description);
   QFETCH(QString, ClassName);
   const QList<TFileFormat> &Formats = TFileFormatsList::Instance().Formats();
-  QCOMPARE(Formats.size(), 8);
+  QCOMPARE(Formats.size(), 10);
   const TFileFormat &Format = Formats[Index];
   QCOMPARE(Format.Extension, Extension);
   QCOMPARE(Format.Description, Description);
@@ -117,10 +106,11 @@ void TestFormats::registry() {
   QCOMPARE(QString::fromLatin1(Format.Kind.Create()->ClassName()), ClassName);
 }
 
+// The eight described lines first, in their order; the newer ones after them.
 void TestFormats::filterText() {
   QCOMPARE(TFileFormatsList::Instance().MakeFilterText(PictureBaseKind()),
-           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|"
-                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe)|"
+                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe|"
                           "GIF Image (*.gif)|*.gif|"
                           "Portable Network Graphics (*.png)|*.png|"
                           "JPEG Image File (*.jpg)|*.jpg|"
@@ -128,7 +118,9 @@ void TestFormats::filterText() {
                           "Bitmaps (*.bmp)|*.bmp|"
                           "Icons (*.ico)|*.ico|"
                           "Enhanced Metafiles (*.emf)|*.emf|"
-                          "Metafiles (*.wmf)|*.wmf"));
+                          "Metafiles (*.wmf)|*.wmf|"
+                          "JPEG Image File (*.jfif)|*.jfif|"
+                          "JPEG Image File (*.jpe)|*.jpe"));
 }
 
 void TestFormats::filterTextOfSomeKinds_data() {
