@@ -3,6 +3,7 @@
 // turns alike. Expectations come from other decoders: Qt's JPEG reader with its own EXIF
 // handling, Qt's readers without colour conversion, and what the test profile means.
 #include "codecs/pngfixture.h"
+#include "picture/codecs/orientation.h"
 #include "picture/fitzoomhandlers.h"
 #include "picture/image.h"
 #include "picture/kinds/jpegimage.h"
@@ -233,6 +234,11 @@ void TTaggedPicturesTest::OpensUpright() {
   // The fixture means what it says: Qt's reader puts it upright too.
   QVERIFY2(Difference(Expected, UprightBlocks(), 6).isEmpty(),
            qPrintable(Difference(Expected, UprightBlocks(), 6)));
+
+  // Decoders that get the whole picture first (WebP) put it upright afterwards.
+  QImage Made = Stored;
+  MakeUpright(Made, Orientation);
+  QCOMPARE(Made, UprightBlocks());
 
   auto Picture = std::make_unique<TJPEGImage>();
   Picture->LoadFromBytes(File);

@@ -1,7 +1,9 @@
 #include "picture/codecs/orientation.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 #include <libexif/exif-data.h>
 
@@ -105,7 +107,7 @@ void MakeUpright(QImage &Image, int Orientation) {
   }
   QImage Upright(UprightSize(Image.size(), Orientation), Image.format());
   if (Upright.isNull())
-    throw std::bad_alloc();
+    throw std::runtime_error("Out of memory");
   Upright.setColorTable(Image.colorTable());
   constexpr int BandRows = 32;
   const uchar *Rows[BandRows];

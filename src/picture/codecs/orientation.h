@@ -45,5 +45,6 @@ private:
   int FOrientation;
 };
 
-// Makes Image upright: in place for 1 to 4, through a new picture for 5 to 8.
+// Makes Image (of 4 or 1 byte a pixel) upright: in place for 1 to 4, through a new picture
+// for 5 to 8. Throws "Out of memory" when that picture cannot be had.
 void MakeUpright(QImage &Image, int Orientation);
