@@ -190,9 +190,14 @@ bool ReadRows(TDecompressor &D, QImage &Image, const TRowPlan &Plan, uchar *Band
       const int Count = std::min<int>(UprightBandRows, int(Info->output_height) - First);
       for (int I = 0; I < Count; ++I)
         Rows[I] = Band + I * BandStride;
-      int Read = 0;
-      while (Read < Count)
-        Read += int(jpeg_read_scanlines(Info, Rows + Read, JDIMENSION(Count - Read)));
+      for (int Read = 0; Read < Count;) {
+        const int Got = int(jpeg_read_scanlines(Info, Rows + Read, JDIMENSION(Count - Read)));
+        // A source in memory never suspends; should a row still not come, stop as libjpeg
+        // stops a file that ends too early.
+        if (Got <= 0)
+          ERREXIT(Info, JERR_TOO_LITTLE_DATA);
+        Read += Got;
+      }
       if (Plan.InkFormula)
         for (int I = 0; I < Count; ++I)
           CmykRowToRgb(Rows[I], W, Plan.Inverted);
