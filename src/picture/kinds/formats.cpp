@@ -7,7 +7,6 @@
 #include "picture/codecs/picturefile.h"
 #include "picture/kinds/pngimage.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -91,9 +90,7 @@ QString TFileFormatsList::MakeFilterText(const TPictureKind &BaseKind) const {
 
 QString PictureExtension(const QString &FileName) {
   const qsizetype Dot = FileName.lastIndexOf(u'.');
-  const qsizetype Separator = std::max(
-      {FileName.lastIndexOf(u'\\'), FileName.lastIndexOf(u'/'), FileName.lastIndexOf(u':')});
-  if (Dot < 0 || Dot < Separator)
+  if (Dot < 0 || Dot < FileName.lastIndexOf(u'/'))
     return QString();
   return FileName.mid(Dot + 1);
 }

@@ -49,7 +49,7 @@ private:
 };
 
 // The extension of a file name: the text after its last ".", provided that dot follows the
-// last "\", "/" and ":"; otherwise empty.
+// last "/"; otherwise empty. ":" and "\" are ordinary characters of a name here.
 QString PictureExtension(const QString &FileName);
 
 // Reads and decodes a picture file by its extension. Throws "Unknown picture file extension

@@ -3,7 +3,7 @@
 #include "picture/codecs/jpegcodec.h"
 #include "picture/kinds/picture.h"
 
-#include <string>
+#include <exception>
 
 // A JPEG picture. Loading keeps the file's bytes and parses only the header; the pixels are
 // decoded at the first draw or conversion, once, and kept. Its own size is the upright
@@ -18,6 +18,8 @@ public:
   const QImage &DecodedImage() override;
   // Throws the decoder's message where the pixels could not be decoded.
   QImage ToBitmapImage() override;
+  // The decoder's error ("JPEG error #%d") once the pixels failed to decode.
+  std::exception_ptr DrawFailure() const override { return FDecodeError; }
 
   const TJpegHeader &Header() const { return FHeader; }
   bool Decoded() const { return FDecoded; }
@@ -26,5 +28,5 @@ private:
   QByteArray FData;
   TJpegHeader FHeader;
   bool FDecoded = false;
-  std::string FDecodeError;
+  std::exception_ptr FDecodeError;
 };

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <exception>
 #include <memory>
 
 class QPainter;
@@ -32,6 +33,10 @@ public:
   // The picture as an opaque 32-bit bitmap of its own size, as turns and mirrors work on it.
   // Throws "Cannot assign a <kind> to a TBitmap" for kinds that have no pixels of their own.
   virtual QImage ToBitmapImage();
+
+  // Why Draw drew nothing: the error of a decoding deferred to the first draw, which failed.
+  // Null while the picture can be drawn, and before a deferred decoding was tried.
+  virtual std::exception_ptr DrawFailure() const { return nullptr; }
 };
 
 // A picture held as pixels. Opaque kinds use Format_RGB32 (or Format_Indexed8);

@@ -197,10 +197,16 @@ void TestFormats::extension_data() {
                         << "";
   QTest::addRow("dot in a folder name") << "/home/me/my.pictures/photo"
                                         << "";
-  QTest::addRow("dot in a folder name, backslash") << "C:\\my.pictures\\photo"
-                                                   << "";
-  QTest::addRow("dot before a drive colon") << "a.b:photo"
-                                            << "";
+  QTest::addRow("colon in the name") << "/home/me/Pictures/Screenshot 12:30.png"
+                                     << "png";
+  QTest::addRow("colon in a folder name") << "/home/me/a:b/photo.Gif"
+                                          << "Gif";
+  QTest::addRow("colon after the dot") << "/home/me/a.b:photo"
+                                       << "b:photo";
+  QTest::addRow("backslash after the dot") << "/home/me/my.pictures\\photo"
+                                           << "pictures\\photo";
+  QTest::addRow("backslash before the dot") << "C:\\walls\\sea.bmp"
+                                            << "bmp";
   QTest::addRow("ending in a dot") << "photo."
                                    << "";
   QTest::addRow("only a dot") << "."
