@@ -73,6 +73,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZELVANE_HOMEPAGE}")
 # libgif7, libqt6widgets6, ...), as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The narrow stand-in for the window's start face ("DejaVu Sans Condensed") keeps the layout's
-# text widths; without it the nearest sans face is used.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra")
+# text widths; without it the nearest sans face is used. Qt's Wayland platform lets the window
+# run natively on a Wayland desktop (GNOME, Plasma), sharp on scaled screens; without it Qt
+# falls back to X11 through Xwayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, qt6-wayland")
 include(CPack)

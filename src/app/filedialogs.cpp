@@ -20,8 +20,8 @@ QStringList NameFiltersOf(const QString &Filter) {
 }
 
 QString DialogInitialDir(const QString &Folder) {
-  if (Folder.size() > 1 && (Folder.endsWith(u'/') || Folder.endsWith(u'\\')) &&
-      !Folder.endsWith(QStringLiteral(":\\")))
+  // Only "/" separates folders: a trailing "\" belongs to the folder's name.
+  if (Folder.size() > 1 && Folder.endsWith(u'/'))
     return Folder.left(Folder.size() - 1);
   return Folder;
 }

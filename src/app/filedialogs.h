@@ -55,5 +55,5 @@ private:
 // The Qt name filters for a pipe-form filter; each shows its description exactly.
 QStringList NameFiltersOf(const QString &Filter);
 
-// The folder the dialog starts in: one trailing separator dropped, except at a root.
+// The folder the dialog starts in: one trailing "/" dropped, except from the root "/".
 QString DialogInitialDir(const QString &Folder);

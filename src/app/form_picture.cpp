@@ -54,3 +54,5 @@ void TZelvaneForm::TopSpeedButtonClick(QObject *) {
 void TZelvaneForm::LeftSpeedButtonClick(QObject *) {
   RotateOrMirror(*Image, TTransform::LeftMirror, HideNodes());
 }
+
+void TZelvaneForm::ImageDrawFailure(QObject *) { Image->ThrowDrawFailure(); }

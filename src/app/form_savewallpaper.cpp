@@ -4,6 +4,7 @@
 #include "mover/mover.h"
 #include "app/picturefolder.h"
 #include "export/wallpaperfile.h"
+#include "picture/image.h"
 #include "app/zelvaneform.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,9 @@ void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
   QCoreApplication::processEvents();
   // Captured before the dialog opens, so the dialog never covers what is saved.
   const QImage Capture = CaptureFrame(*Panel);
+  // A picture that could not be drawn left the frame blank: no wallpaper of that is written,
+  // and the user learns why instead.
+  Image->ThrowDrawFailure();
   if (!FSavePath.isEmpty()) {
     QDir::setCurrent(FSavePath);
     SavePictureDialog->InitialDir = FSavePath;

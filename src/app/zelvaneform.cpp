@@ -206,6 +206,7 @@ void TZelvaneForm::WireEvents() {
   TopSpeedButton->OnClick = Handler(this, &TZelvaneForm::TopSpeedButtonClick);
   LeftSpeedButton->OnClick = Handler(this, &TZelvaneForm::LeftSpeedButtonClick);
   SaveSpeedButton->OnClick = Handler(this, &TZelvaneForm::SaveSpeedButtonClick);
+  Image->OnDrawFailure = Handler(this, &TZelvaneForm::ImageDrawFailure);
   CloseSpeedButton->OnClick = Handler(this, &TZelvaneForm::CloseSpeedButtonClick);
   LinkLabel->OnClick = Handler(this, &TZelvaneForm::LinkLabelClick);
 

@@ -89,6 +89,9 @@ public:
   void FontSpeedButtonClick(QObject *Sender);
   void ColorSpeedButtonClick(QObject *Sender);
   void SaveSpeedButtonClick(QObject *Sender);
+  // After a paint in which the picture box's picture could not be drawn (its decoding,
+  // deferred to that paint, failed): reports why, once per picture.
+  void ImageDrawFailure(QObject *Sender);
 
   // The part of Open Image after its dialog: opens FileName into the picture box. A picture
   // file dropped onto the window comes here too.

@@ -95,10 +95,11 @@ int main(int Argc, char **Argv) {
   if (!QFileInfo(Options.OutputFolder).isDir())
     return Refuse(QStringLiteral("output folder '%1' is not a folder").arg(Options.OutputFolder));
 
-  // Drawn off screen unless the user chose a platform (one whose desktop settings the
-  // window's text would be drawn with, for instance).
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Always drawn off screen, whatever platform the environment names: the program never needs
+  // a display, so it runs alike from ssh, cron or a Wayland session whose compositor it
+  // cannot reach, and writes the same bytes everywhere. No desktop theme comes in either.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qunsetenv("QT_QPA_PLATFORMTHEME");
   qInstallMessageHandler(QtMessage);
   QApplication Application(Argc, Argv);
   QApplication::setApplicationName(QStringLiteral("zelvane-batch"));

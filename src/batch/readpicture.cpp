@@ -4,11 +4,12 @@
 
 std::unique_ptr<TPicture> ReadPicture(const QString &FileName) {
   std::unique_ptr<TPicture> Picture = LoadPictureFromFile(FileName);
-  if (auto *Raster = dynamic_cast<TRasterPicture *>(Picture.get())) {
-    // No pixels for a picture that has a size: the decoding failed, and the conversion that
-    // turns use reports why (it decodes nothing again).
-    if (Raster->Image().isNull() && Raster->Width() > 0 && Raster->Height() > 0)
-      Raster->ToBitmapImage();
-  }
+  // The decoded pixels, not Image(): a deferred decoding runs here, and its error is reported,
+  // but a colour conversion the picture owes is left to the frame, which converts only what
+  // it draws (and to the turns, which convert the whole picture).
+  if (auto *Raster = dynamic_cast<TRasterPicture *>(Picture.get()))
+    Raster->DecodedImage();
+  if (const std::exception_ptr Failure = Picture->DrawFailure())
+    std::rethrow_exception(Failure);
   return Picture;
 }

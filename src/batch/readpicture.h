@@ -12,7 +12,7 @@
 // any thread; the picture it gives is drawn on the user-interface thread.
 //
 // A JPEG whose pixels cannot be decoded past its header throws the decoder's message, the
-// one a turn of it shows in the window. The window would show an empty frame for it and save
-// that without a word; a batch that wrote white wallpapers for damaged photographs would
-// report failure as success.
+// one the window reports once it has drawn the picture, and again at Save Wallpaper, which
+// writes nothing for it: a white wallpaper for a damaged photograph would report failure as
+// success.
 std::unique_ptr<TPicture> ReadPicture(const QString &FileName);

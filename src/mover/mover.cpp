@@ -17,6 +17,8 @@ constexpr TShiftState ssButtons = ssLeft | ssRight | ssMiddle;
 constexpr int ShiftResizeMinimum = 20;
 // A node drag never leaves a side it moves shorter than this.
 constexpr int NodeResizeMinimum = 10;
+// Each hold corrects one coordinate, so a move is held at most twice before its step applies.
+constexpr int MaxHoldsPerStep = 2;
 
 // Handlers bound to a published operation of a mover. They are types of their own so that the
 // mover can tell its handlers on a control from anyone else's, and they hold the mover weakly:
@@ -241,6 +243,7 @@ void TMover::EndNodeDrag() {
     return;
   Cursor().SetScreenCursor(crDefault);
   FNodeDragging = false;
+  FOvershoot = QPoint();
 }
 
 // Capture: Qt grabs the mouse for the pressed widget, windowed or windowless, whatever the
@@ -293,6 +296,7 @@ void TMover::NodeMouseDown(QObject *Sender, TMouseButton, TShiftState, int, int)
   if (!FCurrentControl || !FActive || !IsWindowed(Sender))
     return;
   FNodeDragging = true;
+  FOvershoot = QPoint();
   FLastPos = Cursor().Pos();
 }
 
@@ -309,10 +313,28 @@ void TMover::NodeMouseMove(QObject *Sender, TShiftState Shift, int, int) {
       Index = I;
   if (Index < 0)
     return;
-  QWidget &Control = *FCurrentControl;
-  const QPoint P = Cursor().Pos();
+  QPoint P = Cursor().Pos() - FOvershoot;
   // One cursor for every node while dragging, whatever the node's own.
   Cursor().SetScreenCursor(crSizeNWSE);
+  // A held-back pointer is moved there, and the window system's move to that place brings
+  // the next step. Where it cannot be moved, that step is taken here with the pointer held
+  // back; it may hold the other coordinate of a corner node in turn, so up to two holds
+  // precede the step that applies.
+  for (int Hold = 0; Hold <= MaxHoldsPerStep; ++Hold) {
+    const std::optional<QPoint> HeldAt = NodeStep(Index, P);
+    if (!HeldAt)
+      return;
+    if (Cursor().CanSetPos()) {
+      Cursor().SetPos(*HeldAt);
+      return;
+    }
+    FOvershoot += P - *HeldAt;
+    P = *HeldAt;
+  }
+}
+
+std::optional<QPoint> TMover::NodeStep(int Index, const QPoint &P) {
+  QWidget &Control = *FCurrentControl;
   const QPoint C = ScreenToParent(Control, P);
   const QRect B = ControlBounds(Control);
   const int L = B.left(), T = B.top(), W = B.width(), H = B.height();
@@ -329,10 +351,8 @@ void TMover::NodeMouseMove(QObject *Sender, TShiftState Shift, int, int) {
     HeldBack = QPoint(C.x(), T + NodeResizeMinimum);
   else if ((Edges & neTop) && C.y() > T + H - NodeResizeMinimum)
     HeldBack = QPoint(C.x(), T + H - NodeResizeMinimum);
-  if (HeldBack) {
-    Cursor().SetPos(ParentToScreen(Control, *HeldBack));
-    return;
-  }
+  if (HeldBack)
+    return ParentToScreen(Control, *HeldBack);
 
   int Left = L, Top = T, Right = L + W, Bottom = T + H;
   if (Edges & neLeft)
@@ -348,6 +368,7 @@ void TMover::NodeMouseMove(QObject *Sender, TShiftState Shift, int, int) {
   // travel first would only repaint a spot it leaves at once.
   FLastPos = P;
   PositionNodes(&Control);
+  return std::nullopt;
 }
 
 void TMover::NodeMouseUp(QObject *, TMouseButton, TShiftState, int, int) {

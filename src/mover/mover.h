@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TComponentList;
@@ -29,7 +30,12 @@ using TMethodArray = std::vector<TMethod>;
 //   - a Shift-drag resizes it from its bottom-right corner, a side following the cursor only
 //     while it stays longer than 20 pixels;
 //   - dragging a node moves the control's side(s) under it; where a side would get shorter
-//     than 10 pixels the system cursor is held back on the limit instead.
+//     than 10 pixels the system cursor is held back on the limit instead. Where the platform
+//     cannot move the pointer (Wayland), the mover holds back a pointer of its own: it keeps
+//     how far the real one went past the limit, follows the real one less that overshoot for
+//     the rest of the node drag, and takes the step at the limit at once, as the window
+//     system's move to the new place does elsewhere. Every step then gives what it gives
+//     where the pointer moves.
 // The cursor is always read from the cursor seam in screen coordinates; the event's own X, Y
 // are not used.
 //
@@ -88,6 +94,9 @@ private:
   void NodeMouseDown(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void NodeMouseMove(QObject *Sender, TShiftState Shift, int X, int Y);
   void NodeMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  // One node step with the pointer at P (screen): resizes FCurrentControl, or returns the
+  // screen point the pointer is held back on, changing nothing.
+  std::optional<QPoint> NodeStep(int Index, const QPoint &P);
   void PositionNodes(QWidget *A);
   void CreateNodes();
 
@@ -104,6 +113,9 @@ private:
   bool FNodeDragging = false;
   // Screen coordinates.
   QPoint FLastPos;
+  // During a node drag where the pointer cannot be moved: how far the real pointer lies
+  // beyond the held-back one. Zero otherwise.
+  QPoint FOvershoot;
   // The nodes in index order; a node destroyed with its parent drops to empty.
   QList<QPointer<TNodePanel>> FNodes;
   // Per routed control, at its index in FControls: the handler it had at activation.

@@ -10,6 +10,7 @@ TImage::~TImage() = default;
 
 void TImage::SetPicture(std::unique_ptr<TPicture> Picture) {
   FPicture = std::move(Picture);
+  FFailureNotice = TFailureNotice::None;
   PictureChanged();
 }
 
@@ -17,6 +18,7 @@ TBitmap &TImage::MakeBitmap() {
   if (auto *Bitmap = dynamic_cast<TBitmap *>(FPicture.get()))
     return *Bitmap;
   FPicture = std::make_unique<TBitmap>();
+  FFailureNotice = TFailureNotice::None;
   PictureChanged();
   return static_cast<TBitmap &>(*FPicture);
 }
@@ -63,9 +65,36 @@ void TImage::DrawPicture(QPainter &Painter, const QPoint &Origin, const QRect &C
   FPicture->Draw(Painter, DestRect().translated(Origin), Clip & Box);
 }
 
+void TImage::ThrowDrawFailure() {
+  if (!FPicture)
+    return;
+  if (const std::exception_ptr Failure = FPicture->DrawFailure()) {
+    FFailureNotice = TFailureNotice::Told;
+    std::rethrow_exception(Failure);
+  }
+}
+
 void TImage::paintEvent(QPaintEvent *Event) {
-  QPainter Painter(this);
-  DrawPicture(Painter, ClientRectInWidget().topLeft(), Event->rect());
+  {
+    QPainter Painter(this);
+    DrawPicture(Painter, ClientRectInWidget().topLeft(), Event->rect());
+  }
+  NoticeDrawFailure();
+}
+
+void TImage::NoticeDrawFailure() {
+  if (FFailureNotice != TFailureNotice::None || !FPicture || !FPicture->DrawFailure())
+    return;
+  FFailureNotice = TFailureNotice::Waiting;
+  // Queued: a message box shown from inside a paint would run an event loop there.
+  QMetaObject::invokeMethod(this, &TImage::SendDrawFailure, Qt::QueuedConnection);
+}
+
+void TImage::SendDrawFailure() {
+  if (FFailureNotice != TFailureNotice::Waiting)
+    return;
+  FFailureNotice = TFailureNotice::Told;
+  CallNotify(OnDrawFailure, this);
 }
 
 QSize ShowOpenedPicture(TImage &Image, std::unique_ptr<TPicture> Picture) {

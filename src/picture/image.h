@@ -34,6 +34,14 @@ public:
   // sides are above 0).
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
+  // Sent after a paint in which the picture could not be drawn (its DrawFailure is set), once
+  // per picture the box is given, from the event loop and never from inside the paint: the
+  // handler may show a message box. It learns why from ThrowDrawFailure.
+  TNotifyEvent OnDrawFailure;
+  // Throws the picture's DrawFailure, if it has one. A notice for OnDrawFailure that waits to
+  // be sent is dropped: the error thrown here tells the same.
+  void ThrowDrawFailure();
+
   // The rectangle the picture is drawn into, in the box's client coordinates.
   QRect DestRect() const;
   // Draws the picture as the box shows it, the box's top-left corner at Origin of Painter.
@@ -43,7 +51,14 @@ protected:
   void paintEvent(QPaintEvent *Event) override;
 
 private:
+  // Whether the failure of the picture held now to draw was noticed, and whether that was told.
+  enum class TFailureNotice { None, Waiting, Told };
+
+  void NoticeDrawFailure();
+  void SendDrawFailure();
+
   std::unique_ptr<TPicture> FPicture;
+  TFailureNotice FFailureNotice = TFailureNotice::None;
   bool FAutoSize = false;
   bool FStretch = false;
 };

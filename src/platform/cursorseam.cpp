@@ -2,12 +2,27 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
 class TSystemCursor final : public TCursorSeam {
 public:
   QPoint Pos() const override { return QCursor::pos(); }
+  bool CanSetPos() const override {
+    // Every Wayland platform plugin ("wayland", "wayland-egl", ...) refuses to move it.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+      return false;
+    // Xwayland moves only its own idea of the pointer: the compositor's stays where it was
+    // and takes Xwayland's back with its next move. Xwayland names its outputs XWAYLAND0,
+    // XWAYLAND1, ...
+    const QList<QScreen *> Screens = QGuiApplication::screens();
+    return std::none_of(Screens.cbegin(), Screens.cend(), [](const QScreen *Screen) {
+      return Screen->name().startsWith(QLatin1String("XWAYLAND"));
+    });
+  }
   void SetPos(const QPoint &ScreenPos) override { QCursor::setPos(ScreenPos); }
 
   void SetScreenCursor(TCursor Cursor) override {

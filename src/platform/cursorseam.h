@@ -20,6 +20,12 @@ public:
   virtual ~TCursorSeam() = default;
   // Cursor position in screen (global, device-independent) coordinates.
   virtual QPoint Pos() const = 0;
+  // Whether SetPos can move the pointer here. Wayland gives no client that power: there the
+  // pointer stays where the user's hand put it (and Qt complains at each attempt), and X11
+  // programs under Xwayland move it only for a moment.
+  virtual bool CanSetPos() const { return true; }
+  // Moves the pointer, where CanSetPos says it can. The window system then reports a mouse
+  // move to the new place, as if the user had moved it there.
   virtual void SetPos(const QPoint &ScreenPos) = 0;
   // crDefault removes the override.
   virtual void SetScreenCursor(TCursor Cursor) = 0;

@@ -2,11 +2,12 @@
 
 #include <QString>
 
-// The folder part of a file name, as the save folder is remembered: everything up to and
-// including the last separator ("/", "\" or a drive's ":"), or empty when there is none.
+// The folder part of a file name, as the open and save folders are remembered: everything up
+// to and including its last "/", or empty when there is none. Only "/" separates folders on
+// this system; ":" and "\" are ordinary characters of a name.
 //
-//   "/home/ann/walls/sea.jpg"  -> "/home/ann/walls/"
-//   "C:\Walls\sea.jpg"         -> "C:\Walls\"
-//   "C:sea.jpg"                -> "C:"
-//   "sea.jpg"                  -> ""
+//   "/home/ann/walls/sea.jpg"                  -> "/home/ann/walls/"
+//   "/home/ann/Pictures/Screenshot 12:30.png"  -> "/home/ann/Pictures/"
+//   "/home/ann/a\b.jpg"                        -> "/home/ann/"
+//   "sea.jpg"                                  -> ""
 QString FolderPartOf(const QString &FileName);

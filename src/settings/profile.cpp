@@ -99,6 +99,8 @@ bool TProfileFile::ValueExists(const QString &Section, const QString &Key) const
   return FImage.Value(Section, Key).has_value();
 }
 
+bool TProfileFile::StorableValue(const QString &Value) { return !HasLineBreak(Value); }
+
 void TProfileFile::WriteString(const QString &Section, const QString &Key,
                                const QString &Value) {
   CheckName(Section, QStringLiteral("section"));
@@ -107,7 +109,7 @@ void TProfileFile::WriteString(const QString &Section, const QString &Key,
     Fail(QStringLiteral("Invalid settings section \"%1\"").arg(Section));
   if (Key.contains(u'=') || Key.startsWith(u'[') || Key.startsWith(u';'))
     Fail(QStringLiteral("Invalid settings key \"%1\"").arg(Key));
-  if (HasLineBreak(Value))
+  if (!StorableValue(Value))
     Fail(QStringLiteral("Settings value of \"%1\" holds a line break").arg(Key));
   FImage.SetValue(Section, Key, Value);
   FPending.append({Section, Key, Value});

@@ -53,9 +53,11 @@ public:
   // Whether the key is present at all, even with an empty value.
   bool ValueExists(const QString &Section, const QString &Key) const;
 
+  // Whether a value can be stored: one that holds no line break.
+  static bool StorableValue(const QString &Value);
   // Throws std::runtime_error for a name that cannot be stored (empty, with a line break or
   // surrounding blanks, a section holding "]", a key holding "=" or starting with "[" or ";")
-  // or a value holding a line break.
+  // or a value that is not StorableValue.
   void WriteString(const QString &Section, const QString &Key, const QString &Value);
   // Decimal, with a minus sign when negative.
   void WriteInteger(const QString &Section, const QString &Key, int Value);

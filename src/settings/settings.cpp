@@ -51,11 +51,20 @@ void ReadAll(const TProfileFile &File, QSize Frame, TSettings &S) {
   SetWhen(S.Top, Top, InsideFrame(Top, Frame.height()));
 }
 
+// A text the file cannot hold (a folder whose name holds a line break) leaves its key as the
+// file has it, and the keys after it are written as usual: one odd folder name must not cost
+// the watermark chosen in the same run.
+void WriteText(TProfileFile &File, const QString &Section, const QString &Key,
+               const QString &Value) {
+  if (TProfileFile::StorableValue(Value))
+    File.WriteString(Section, Key, Value);
+}
+
 void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Start) {
   if (Values.OpenPath && !Values.OpenPath->isEmpty())
-    File.WriteString(Config, QStringLiteral("openpath"), *Values.OpenPath);
+    WriteText(File, Config, QStringLiteral("openpath"), *Values.OpenPath);
   if (Values.SavePath && !Values.SavePath->isEmpty())
-    File.WriteString(Config, QStringLiteral("savepath"), *Values.SavePath);
+    WriteText(File, Config, QStringLiteral("savepath"), *Values.SavePath);
   if (Values.Quality)
     File.WriteInteger(Config, QStringLiteral("quality"), *Values.Quality);
 
@@ -67,7 +76,7 @@ void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Star
   };
 
   if (Due(QStringLiteral("fontname"), Values.FontName, Start.FontName))
-    File.WriteString(Watermark, QStringLiteral("fontname"), *Values.FontName);
+    WriteText(File, Watermark, QStringLiteral("fontname"), *Values.FontName);
   if (Due(QStringLiteral("fontsize"), Values.FontSize, Start.FontSize))
     File.WriteInteger(Watermark, QStringLiteral("fontsize"), *Values.FontSize);
   if (Due(QStringLiteral("fontcolor"), Values.FontColor, Start.FontColor))
@@ -83,7 +92,7 @@ void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Star
     File.WriteInteger(Watermark, QStringLiteral("top"), *Values.Top);
 
   if (Values.Text)
-    File.WriteString(Watermark, QStringLiteral("text"), *Values.Text);
+    WriteText(File, Watermark, QStringLiteral("text"), *Values.Text);
 }
 
 } // namespace

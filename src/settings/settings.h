@@ -47,7 +47,9 @@ TSettings LoadSettings(const QString &FileName, QSize Frame) noexcept;
 // fontcolor, the four style flags, left, top, text. Fontname, fontsize, fontcolor, left and
 // top are written only when they differ from Start's (the window's own font, the label's
 // position as loaded) or the file already holds the key, so going back to the start value
-// sticks. An error ends the writing where it happens; what was written before it still
-// reaches the file. Never throws, and reports nothing. An empty FileName is never written.
+// sticks. A text the file cannot hold (one with a line break) is skipped: its key stays as
+// the file has it. Any other error ends the writing where it happens; what was written before
+// it still reaches the file. Never throws, and reports nothing. An empty FileName is never
+// written.
 void SaveSettings(const TSettings &Values, const TSettings &Start,
                   const QString &FileName) noexcept;

@@ -80,7 +80,10 @@ void TFormSettingsTest::RestartBringsEverythingBack() {
   QVERIFY(QDir().mkpath(Walls));
   QImage Plain(300, 200, QImage::Format_RGB32);
   Plain.fill(qRgb(10, 120, 200));
-  QVERIFY(QImageWriter(Pictures + "/sea.png", "png").write(Plain));
+  // Names with ":" and "\", ordinary characters here: the folders remembered end at the "/".
+  const QString Picture = Pictures + "/Screenshot 12:30.png";
+  const QString Wallpaper = Walls + "/sea\\12:30.jpg";
+  QVERIFY(QImageWriter(Picture, "png").write(Plain));
 
   TFont Chosen;
   Chosen.Name = QStringLiteral("DejaVu Serif");
@@ -115,11 +118,11 @@ void TFormSettingsTest::RestartBringsEverythingBack() {
     Mouse.Drag(Form.Panel, Typed.center(), Typed.center() - QPoint(61, 43));
     Label = Form.WatermarkLabel->BoundsRect();
     QCOMPARE(Label, Typed.translated(-61, -43));
-    Open->Answer = Pictures + "/sea.png";
+    Open->Answer = Picture;
     QTest::mouseClick(Form.OpenSpeedButton, Qt::LeftButton);
-    Save->Answer = Walls + "/sea.jpg";
+    Save->Answer = Wallpaper;
     QTest::mouseClick(Form.SaveSpeedButton, Qt::LeftButton);
-    QVERIFY(QFileInfo::exists(Walls + "/sea.jpg"));
+    QVERIFY(QFileInfo::exists(Wallpaper));
     QCOMPARE(Form.FOpenPath, Pictures + u'/');
     QCOMPARE(Form.FSavePath, Walls + u'/');
   }

@@ -1,6 +1,7 @@
 // Save Wallpaper through the window: the file holds what the frame shows (picture, white
 // background, watermark; never the resize nodes) at the slider's quality; the dialog's
-// starting folder and proposed name; cancelling; and files that cannot be written.
+// starting folder and proposed name; cancelling; files that cannot be written; a picture that
+// cannot be drawn.
 #include "app/application.h"
 #include "export/capture.h"
 #include "formtesting.h"
@@ -165,6 +166,7 @@ private slots:
   void FailedNameProposedInFull();
   void ExistingFileReplacedWhenConfirmed_data();
   void ExistingFileReplacedWhenConfirmed();
+  void UndrawablePictureReportedNotSaved();
 
 private:
   bool Save(const QString &FileName);
@@ -454,6 +456,39 @@ void TSaveWallpaperTest::ExistingFileReplacedWhenConfirmed() {
   const TDistance D = DistanceOf(Saved, CaptureFrame(*FForm->Panel), QRegion(0, 0, 480, 272));
   QVERIFY2(D.Luma <= Tolerance && D.Chroma <= Tolerance,
            qPrintable(QString("%1 %2").arg(D.Luma).arg(D.Chroma)));
+}
+
+void TSaveWallpaperTest::UndrawablePictureReportedNotSaved() {
+  // Sound header and first scan; the second asks for an impossible band, which the decoder
+  // meets only once the picture is first drawn.
+  const QByteArray Damaged =
+      WithScanBand(ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg")), 1, 6, 5);
+  QVERIFY(!Damaged.isEmpty());
+  const QString PictureFile = FDir.filePath("damaged.jpg");
+  QVERIFY(WriteBytes(PictureFile, Damaged));
+  const QString Message = QStringLiteral("JPEG error #%1.").arg(JERR_BAD_PROGRESSION);
+
+  // Opened, the picture is painted, and then, outside that paint, its error is reported once.
+  QVERIFY(Open(PictureFile));
+  FForm->Image->repaint();
+  QCOMPARE(FMessages.Shown, QStringList());
+  QTRY_COMPARE(FMessages.Shown, QStringList{Message});
+  FForm->Image->repaint();
+  QCoreApplication::processEvents();
+  QCOMPARE(FMessages.Shown, QStringList{Message});
+  // The box keeps the picture, which draws nothing over the white frame.
+  QCOMPARE(FForm->Image->Picture()->ClassName(), "TJPEGImage");
+  QImage White(480, 272, QImage::Format_RGB32);
+  White.fill(Qt::white);
+  QCOMPARE(RenderFrame(*FForm->Panel), White);
+
+  // Saved: the same message, and the chosen file keeps what it held.
+  const QString Target = FDir.filePath("earlier-wallpaper.jpg");
+  QVERIFY(WriteBytes(Target, "an earlier wallpaper"));
+  QVERIFY(!Save(Target));
+  QCOMPARE(FMessages.Shown, QStringList(2, Message));
+  QCOMPARE(ReadBytes(Target), QByteArray("an earlier wallpaper"));
+  QVERIFY(FForm->FSavePath.isEmpty());
 }
 
 int main(int Argc, char **Argv) {

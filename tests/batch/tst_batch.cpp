@@ -5,6 +5,7 @@
 // inputs of one name give two files; an existing file is kept unless --overwrite is given.
 #include "app/application.h"
 #include "../app/formtesting.h"
+#include "support/jpegfacts.h"
 #include "picture/codecs/jpegcodec.h"
 #include "watermark/watermarklabel.h"
 
@@ -85,6 +86,7 @@ private slots:
   void RefusedOptionWritesNothing_data();
   void RefusedOptionWritesNothing();
   void HelpAndVersionNeedNoDisplay();
+  void WaylandSessionWithoutCompositor();
   void BadFileAmongGood();
   void SameNameTwice();
   void ExistingFileKept();
@@ -303,26 +305,49 @@ void TBatchTest::HelpAndVersionNeedNoDisplay() {
   QCOMPARE(Version.Out, QStringLiteral("zelvane-batch " ZELVANE_VERSION "\n"));
 }
 
+void TBatchTest::WaylandSessionWithoutCompositor() {
+  // A Wayland session's environment where no compositor answers (ssh, cron): the platform it
+  // names would stop a program that used it.
+  QProcessEnvironment Wayland = QProcessEnvironment::systemEnvironment();
+  Wayland.insert("QT_QPA_PLATFORM", "wayland");
+  Wayland.insert("WAYLAND_DISPLAY", FDir.filePath("no-compositor"));
+  Wayland.insert("XDG_RUNTIME_DIR", FDir.path());
+  Wayland.remove("DISPLAY");
+  const QStringList Steps{"--fit", "stretch", "--watermark", "On the road",
+                          "--color", "#f0e020", "-o"};
+  const QString Picture = FDir.filePath("distinct.png");
+  const QString Normal = QDir(Out()).filePath("normal"), Session = QDir(Out()).filePath("session");
+  QVERIFY(QDir().mkpath(Normal) && QDir().mkpath(Session));
+  const TRun Run = RunBatch(QStringList(Steps) << Session << Picture, Wayland);
+  QCOMPARE(Run.ExitCode, 0);
+  QCOMPARE(Run.Err, QString());
+  QCOMPARE(RunBatch(QStringList(Steps) << Normal << Picture).ExitCode, 0);
+  const QByteArray Written = ReadBytes(QDir(Session).filePath("distinct.jpg"));
+  QVERIFY(Written.startsWith("\xFF\xD8"));
+  QVERIFY(Written == ReadBytes(QDir(Normal).filePath("distinct.jpg")));
+}
+
 void TBatchTest::BadFileAmongGood() {
   const QString Red = FDir.filePath("red.png"), Blue = FDir.filePath("blue.png");
   const QString Bad = FDir.filePath("bad.jpg"), Damaged = FDir.filePath("damaged.jpg");
   QVERIFY(QImageWriter(Red, "png").write(Solid(Qt::red)));
   QVERIFY(QImageWriter(Blue, "png").write(Solid(Qt::blue)));
   QVERIFY(WriteBytes(Bad, "not a picture at all"));
-  // A valid header and first scan, then a later scan naming a component the frame does not
-  // have: the damage shows only while the pixels are decoded.
-  QByteArray Data = ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg"));
-  const qsizetype Sos = Data.indexOf("\xFF\xDA", Data.indexOf("\xFF\xDA") + 2);
-  QVERIFY(Sos > 0);
-  Data[Sos + 5] = char(9);
+  // A valid header and first scan, then a later scan asking for an impossible band: the
+  // damage shows only while the pixels are decoded.
+  const QByteArray Data =
+      WithScanBand(ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg")), 1, 6, 5);
+  QVERIFY(!Data.isEmpty());
   QVERIFY(WriteBytes(Damaged, Data));
 
-  // What the window says of them: of the first when it is opened; of the second, which opens
-  // and shows an empty frame, when it is turned.
+  // What the window says of them: of the first when it is opened; of the second, which opens,
+  // once its frame was painted, and again when it is turned.
   QVERIFY(!Open(Bad));
   QVERIFY(Open(Damaged));
+  QTRY_COMPARE(FMessages.Shown.size(), 2);
   QVERIFY(!Click(FForm->LeftRotateSpeedButton));
-  QCOMPARE(FMessages.Shown.size(), 2);
+  QCOMPARE(FMessages.Shown.size(), 3);
+  QCOMPARE(FMessages.Shown[2], FMessages.Shown[1]);
 
   const TRun Run =
       RunBatch({"--fit", "stretch", "--jobs", "2", "-o", Out(), Red, Bad, Damaged, Blue});

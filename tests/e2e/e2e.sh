@@ -8,8 +8,10 @@
 #             -> type a watermark -> quality slider to 9 -> press the picture (nodes show)
 #             -> Save Wallpaper -> type a name without extension -> Close.
 # Second run: Save Wallpaper -> type a name -> Close.
-# Third run:  started with a picture's name -> the picture shows in the frame -> Close.
-# Then e2e_check compares both files with frames computed from the input picture, and reads
+# Third run:  started with a picture's name -> the picture shows in the frame -> press it
+#             -> drag its bottom-right node past the 10-pixel limit and back (e2elib.sh)
+#             -> Save Wallpaper -> Close.
+# Then e2e_check compares the files with frames computed from the input picture, and reads
 # the settings file. No window manager runs, so the window stays where the program put it.
 # Its scratch folder goes whatever the outcome; ZELVANE_E2E_KEEP=1 keeps it after a failure,
 # with a screenshot of the moment.
@@ -19,6 +21,9 @@ PROGRAM=$1
 CHECK=$2
 TESTDATA=$3
 DEFAULT_WALLPAPER=$4
+
+# shellcheck source=e2elib.sh
+source "$(dirname "$0")/e2elib.sh"
 
 PICTURE=$TESTDATA/gif/giflib/gifgrid.gif
 PICTURE_RGB=$TESTDATA/gif/giflib/expected-rgb/gifgrid.rgb
@@ -60,17 +65,6 @@ finish() {
   exit $Status
 }
 trap finish EXIT
-
-# Polls Command until it succeeds, for at most Seconds.
-wait_for() {
-  local Seconds=$1
-  shift
-  local Deadline=$((SECONDS + Seconds))
-  until "$@"; do
-    [ $SECONDS -ge $Deadline ] && return 1
-    sleep 0.1
-  done
-}
 
 # --- The X server: its own display number, told through a file descriptor. -----------------
 STEP="starting Xvfb"
@@ -125,20 +119,9 @@ click_until() {
   return 1
 }
 
-# The colour of one screen pixel, as "R G B".
-screen_pixel() {
-  import -window root -crop "1x1+$1+$2" -depth 8 rgb:- 2>/dev/null | od -An -tu1 | xargs
-}
-
 # Whether the frame's pixel (X, Y) on screen lies within 40 of R G B in every channel.
 frame_pixel_is() {
-  local Got
-  read -r -a Got <<<"$(screen_pixel $((WIN_X + FRAME[0] + $1)) $((WIN_Y + FRAME[1] + $2)))"
-  [ ${#Got[@]} -eq 3 ] || return 1
-  local I Want=("$3" "$4" "$5")
-  for I in 0 1 2; do
-    [ $((Got[I] - Want[I])) -le 40 ] && [ $((Want[I] - Got[I])) -le 40 ] || return 1
-  done
+  screen_pixel_is $((WIN_X + FRAME[0] + $1)) $((WIN_Y + FRAME[1] + $2)) "$3" "$4" "$5"
 }
 frame_pixel_not() { ! frame_pixel_is "$@"; }
 
@@ -302,10 +285,23 @@ start_program 3 named.gif
 cd - >/dev/null
 # Opened as by Open Image: the picture at the frame's corner, white beyond it.
 wait_for 10 frame_pixel_is 150 150 255 255 255
+STEP="press the named picture so its resize nodes show"
+# The bottom-right node stands on the picture's corner, over white beyond it.
+click_until $((FRAME[0] + 50)) $((FRAME[1] + 50)) frame_pixel_is 101 101 0 0 0
+STEP="drag the bottom-right node past the limit and back"
+drag_node $((WIN_X + FRAME[0])) $((WIN_Y + FRAME[1]))
+# The box's new bottom-right corner: its node shows there.
+wait_for 5 frame_pixel_is $((NODE_DRAG_BOX[2] + 1)) $((NODE_DRAG_BOX[3] + 1)) 0 0 0
+STEP="save the resized picture"
+click_for_dialog "Save As" "${SAVE[@]}"
+answer_dialog "Save As" "$WORK/out/third.jpg"
+wait_for 10 test -s "$WORK/out/third.jpg"
 STEP="close the third time"
 click "${CLOSE[@]}"
 wait_for 5 program_ended || click "${CLOSE[@]}"
 wait_exit
+STEP="check the resized picture's wallpaper"
+"$CHECK" box "$WORK/out/third.jpg" 90 "$PICTURE_RGB" 100 100 "${NODE_DRAG_BOX[@]}" "$TEXT"
 STEP="check the open folder the command line left"
 "$CHECK" ini "$WORK/app/Zelvane.ini" config openpath "$WORK/in/"
 

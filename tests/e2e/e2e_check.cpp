@@ -2,6 +2,10 @@
 //
 //   e2e_check picture <saved.jpg> <quality> <picture.rgb> <width> <height> <dx> <dy> <text>
 //       the wallpaper of a picture stretched to the frame, dragged by (dx, dy), with a watermark
+//   e2e_check box <saved.jpg> <quality> <picture.rgb> <width> <height> <left> <top> <box width>
+//                 <box height> [<text>]
+//       the wallpaper of a picture stretched over a box resized from its nodes, with a
+//       watermark when a text is given
 //   e2e_check default <saved.jpg> <quality> <default-wallpaper.jpg> <text>
 //       the wallpaper of the default picture with a watermark (a run that opened nothing)
 //   e2e_check ini <Zelvane.ini> <section> <key> <value> [<section> <key> <value> ...]
@@ -92,9 +96,25 @@ void CheckWatermark(const QImage &Saved, const QImage &Plain, const QString &Tex
   Report.Check(Ink >= 3 * Text.size(), QStringLiteral("too few dark letter pixels: %1").arg(Ink));
 }
 
+// How much darker Saved is than Plain over Area, in brightness (qGray): what a black node
+// adds. Brightness, because JPEG keeps it at full resolution while it averages colour over
+// 2 x 2 pixels, which blurs a red and blue edge under a node's place without any node there.
+double MeanDarkening(const QImage &Saved, const QImage &Plain, const QRect &Area) {
+  double Sum = 0;
+  int Count = 0;
+  for (int Y = Area.top(); Y <= Area.bottom(); ++Y)
+    for (int X = Area.left(); X <= Area.right(); ++X) {
+      Sum += qGray(Plain.pixel(X, Y)) - qGray(Saved.pixel(X, Y));
+      ++Count;
+    }
+  return Count ? Sum / Count : 0;
+}
+
 // The eight resize nodes (5 x 5, black) would stand around the box's bounds.
 void CheckNoNodes(const QImage &Saved, const QImage &Plain, const QRect &Bounds,
                   const QRect &Label, TReport &Report) {
+  // Black over the darkest colour of the test pictures (pure blue) darkens by 39.
+  constexpr double NodeDarkening = 20;
   const int L = Bounds.left(), T = Bounds.top(), W = Bounds.width(), H = Bounds.height();
   const std::array<QPoint, 8> Anchors = {QPoint(L, T),         QPoint(L + W / 2, T),
                                          QPoint(L + W, T),     QPoint(L + W, T + H / 2),
@@ -106,11 +126,12 @@ void CheckNoNodes(const QImage &Saved, const QImage &Plain, const QRect &Bounds,
     if (Node.isEmpty() || Node.intersects(Label))
       continue;
     ++Checked;
-    const double Difference = MeanDifference(Saved, Plain, Node);
-    Report.Check(Difference < 40, QStringLiteral("a resize node shows at %1,%2 (difference %3)")
-                                      .arg(Anchor.x())
-                                      .arg(Anchor.y())
-                                      .arg(Difference, 0, 'f', 1));
+    const double Darkening = MeanDarkening(Saved, Plain, Node);
+    Report.Check(Darkening < NodeDarkening,
+                 QStringLiteral("a resize node shows at %1,%2 (darker by %3)")
+                     .arg(Anchor.x())
+                     .arg(Anchor.y())
+                     .arg(Darkening, 0, 'f', 1));
   }
   Out() << QStringLiteral("  %1 places of resize nodes lie inside the frame\n").arg(Checked);
   Report.Check(Checked > 0, QStringLiteral("no node place lies inside the frame"));
@@ -121,7 +142,7 @@ void CheckProbes(const QImage &Saved, const QImage &Plain, const QRect &Label, i
                  TReport &Report) {
   int Probes = 0, Worst = 0;
   QSet<QRgb> Colours;
-  const QRect Skip = Label.adjusted(-4, -4, 4, 4);
+  const QRect Skip = Label.isNull() ? QRect() : Label.adjusted(-4, -4, 4, 4);
   for (int Y = 0; Y < FrameHeight; ++Y)
     for (int X = 0; X < FrameWidth; ++X) {
       if (Skip.contains(X, Y) || !FlatAround(Plain, X, Y, 3))
@@ -192,6 +213,54 @@ int CheckPicture(const QStringList &A) {
   return Finish(QStringLiteral("picture wallpaper"), Report);
 }
 
+int CheckBox(const QStringList &A) {
+  if (A.size() != 9 && A.size() != 10)
+    return 2;
+  TReport Report;
+  const QImage Saved = LoadWallpaper(A[0], A[1].toInt(), Report);
+  const QImage Picture = ReadRawRgb(A[2], A[3].toInt(), A[4].toInt());
+  Report.Check(!Picture.isNull(), QStringLiteral("cannot read %1").arg(A[2]));
+  if (Saved.size() != QSize(FrameWidth, FrameHeight) || Picture.isNull())
+    return Finish(QStringLiteral("resized picture wallpaper"), Report);
+  const QRect Box(A[5].toInt(), A[6].toInt(), A[7].toInt(), A[8].toInt());
+  const QImage Plain = StretchedFrame(Picture, Box);
+  const QString Text = A.value(9);
+  QRect Label;
+  if (!Text.isEmpty()) {
+    QImage Labelled = Plain;
+    Label = DrawWatermark(Labelled, Text).adjusted(-2, -2, 2, 2);
+  }
+
+  // The box has exactly the intended size: of the sizes around it, it matches best.
+  QSize Best;
+  double BestDifference = 1e9;
+  for (int DH = -3; DH <= 3; ++DH)
+    for (int DW = -3; DW <= 3; ++DW) {
+      const QRect Tried(Box.topLeft(), Box.size() + QSize(DW, DH));
+      const double D =
+          MeanDifference(Saved, StretchedFrame(Picture, Tried), Saved.rect(), Label);
+      if (D < BestDifference) {
+        BestDifference = D;
+        Best = Tried.size();
+      }
+    }
+  Out() << QStringLiteral("  best match with the picture at %1 x %2 (mean difference %3)\n")
+               .arg(Best.width())
+               .arg(Best.height())
+               .arg(BestDifference, 0, 'f', 2);
+  Report.Check(Best == Box.size(), QStringLiteral("the picture is %1 x %2, not %3 x %4")
+                                       .arg(Best.width())
+                                       .arg(Best.height())
+                                       .arg(Box.width())
+                                       .arg(Box.height()));
+  Report.Check(BestDifference < 10, QStringLiteral("the frame differs from the resized picture"));
+  CheckProbes(Saved, Plain, Label, 3, Report);
+  CheckNoNodes(Saved, Plain, Box, Label, Report);
+  if (!Text.isEmpty())
+    CheckWatermark(Saved, Plain, Text, Report);
+  return Finish(QStringLiteral("resized picture wallpaper"), Report);
+}
+
 int CheckDefault(const QStringList &A) {
   if (A.size() != 4)
     return 2;
@@ -256,11 +325,14 @@ int main(int Argc, char **Argv) {
   int Result = 2;
   if (Mode == u"picture")
     Result = CheckPicture(Arguments);
+  else if (Mode == u"box")
+    Result = CheckBox(Arguments);
   else if (Mode == u"default")
     Result = CheckDefault(Arguments);
   else if (Mode == u"ini")
     Result = CheckIni(Arguments);
   if (Result == 2)
-    std::fputs("usage: e2e_check picture|default|ini ... (see the source's first lines)\n", stderr);
+    std::fputs("usage: e2e_check picture|box|default|ini ... (see the source's first lines)\n",
+               stderr);
   return Result;
 }

@@ -25,19 +25,16 @@ QImage ReadRawRgb(const QString &FileName, int Width, int Height) {
   return Picture;
 }
 
-QImage StretchedFrame(const QImage &Picture, QPoint Offset) {
+QImage StretchedFrame(const QImage &Picture, const QRect &Box) {
   QImage Frame(FrameWidth, FrameHeight, QImage::Format_RGB32);
   Frame.fill(Qt::white);
-  for (int Y = 0; Y < FrameHeight; ++Y) {
-    const int BoxY = Y - Offset.y();
-    if (BoxY < 0 || BoxY >= FrameHeight)
-      continue;
-    const int SourceY = int((2LL * BoxY + 1) * Picture.height() / (2LL * FrameHeight));
-    for (int X = 0; X < FrameWidth; ++X) {
-      const int BoxX = X - Offset.x();
-      if (BoxX < 0 || BoxX >= FrameWidth)
-        continue;
-      const int SourceX = int((2LL * BoxX + 1) * Picture.width() / (2LL * FrameWidth));
+  const QRect Shown = Box & Frame.rect();
+  for (int Y = Shown.top(); Y <= Shown.bottom(); ++Y) {
+    const int SourceY =
+        int((2LL * (Y - Box.top()) + 1) * Picture.height() / (2LL * Box.height()));
+    for (int X = Shown.left(); X <= Shown.right(); ++X) {
+      const int SourceX =
+          int((2LL * (X - Box.left()) + 1) * Picture.width() / (2LL * Box.width()));
       Frame.setPixel(X, Y, Picture.pixel(SourceX, SourceY));
     }
   }

@@ -13,10 +13,14 @@ inline constexpr int FrameHeight = 272;
 // file does not hold Width x Height pixels.
 QImage ReadRawRgb(const QString &FileName, int Width, int Height);
 
-// Picture stretched over a 480 x 272 box whose top-left corner lies at Offset in the frame;
-// white where the box does not cover the frame. Each frame pixel shows the source pixel
-// under its centre: column floor((2 x + 1) x W / (2 x 480)), rows likewise.
-QImage StretchedFrame(const QImage &Picture, QPoint Offset);
+// Picture stretched over Box (in frame coordinates); white where the box does not cover the
+// frame. Each box pixel shows the source pixel under its centre: column
+// floor((2 x + 1) x W / (2 x Box width)), x counted from the box's left edge; rows likewise.
+QImage StretchedFrame(const QImage &Picture, const QRect &Box);
+// The same over a 480 x 272 box whose top-left corner lies at Offset.
+inline QImage StretchedFrame(const QImage &Picture, QPoint Offset) {
+  return StretchedFrame(Picture, QRect(Offset, QSize(FrameWidth, FrameHeight)));
+}
 
 // Picture at its own size at the frame's top-left corner; white where it does not reach.
 QImage UnscaledFrame(const QImage &Picture);

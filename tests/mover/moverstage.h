@@ -17,18 +17,25 @@
 
 #include <array>
 
-// The system pointer, under the test's control. SetPos moves it, as the real one does, and
-// records where it was put.
+// The system pointer, under the test's control. SetPos records where it was asked to go and
+// moves it there, as X11 does; a pointer that is not Movable stays, as on Wayland.
 class TFakeCursor final : public TCursorSeam {
 public:
   QPoint Position;
   QList<QPoint> SetPositions;
   TCursor Current = crDefault;
+  bool Movable = true;
+  // Moved by SetPos since the last mouse event.
+  bool Warped = false;
 
   QPoint Pos() const override { return Position; }
+  bool CanSetPos() const override { return Movable; }
   void SetPos(const QPoint &ScreenPos) override {
     SetPositions.append(ScreenPos);
+    if (!Movable)
+      return;
     Position = ScreenPos;
+    Warped = true;
   }
   void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
   TCursor ScreenCursor() const override { return Current; }
@@ -97,6 +104,14 @@ public:
   void Move(const QPoint &InFrame, Qt::KeyboardModifiers Modifiers = {}) {
     Send(InFrame, Qt::NoButton, QEvent::MouseMove, Modifiers);
   }
+  // The hand moves the mouse by Delta: the pointer goes on from where it is. Where the program
+  // moved the pointer meanwhile, the window system reports a move to that place next, as X11
+  // does after a warp.
+  void MoveBy(const QPoint &Delta) {
+    SendGlobal(Cursor.Position + Delta, Qt::NoButton, QEvent::MouseMove, {});
+    for (int Reported = 0; Reported < MaxWarpsPerMove && Cursor.Warped; ++Reported)
+      SendGlobal(Cursor.Position, Qt::NoButton, QEvent::MouseMove, {});
+  }
   void Release(const QPoint &InFrame, Qt::MouseButton Button = Qt::LeftButton,
                Qt::KeyboardModifiers Modifiers = {}) {
     Buttons &= ~Qt::MouseButtons(Button);
@@ -125,10 +140,16 @@ public:
   bool Exposed = false;
 
 private:
+  static constexpr int MaxWarpsPerMove = 4;
+
   void Send(const QPoint &InFrame, Qt::MouseButton Button, QEvent::Type Type,
             Qt::KeyboardModifiers Modifiers) {
-    const QPoint Global = Screen(InFrame);
+    SendGlobal(Screen(InFrame), Button, Type, Modifiers);
+  }
+  void SendGlobal(const QPoint &Global, Qt::MouseButton Button, QEvent::Type Type,
+                  Qt::KeyboardModifiers Modifiers) {
     Cursor.Position = Global;
+    Cursor.Warped = false;
     QWindow *Handle = Window.windowHandle();
     Clock += 10;
     qt_handleMouseEvent(Handle, Handle->mapFromGlobal(Global), Global, Buttons, Button, Type,

@@ -1,7 +1,7 @@
 // Dragging: moves by the cursor's travel, Shift-resizes from the bottom-right corner with the
-// 20-pixel rule, node resizes with the 10-pixel rule and the cursor held back, the cursors
-// shown, drags that end at their release wherever it happens, and repaints kept to what
-// changed.
+// 20-pixel rule, node resizes with the 10-pixel rule and the cursor held back (moved, or held
+// by the mover where it cannot be moved), the cursors shown, drags that end at their release
+// wherever it happens, and repaints kept to what changed.
 
 #include "mover/mover.h"
 #include "moverstage.h"
@@ -270,6 +270,61 @@ private slots:
     QCOMPARE(Control->BoundsRect(), Expected.last());
     // The node press went to the node alone: neither the control nor the frame saw it.
     QCOMPARE(Stage.Log, QStringList());
+  }
+
+  // The pointer held back on a limit by moving it (X11) or, where it cannot be moved
+  // (Wayland), by the mover alone: the hand's same travel gives the same bounds step by step,
+  // and a later drag after the release too. The pointer that cannot move is never asked to.
+  void HeldBackWhetherThePointerMovesOrNot_data() {
+    QTest::addColumn<int>("Node");
+    QTest::addColumn<TPoints>("Travel");
+    QTest::addColumn<TRects>("Expected");
+    // After the release, the node pressed where it shows and dragged by (-20, -20).
+    QTest::addColumn<QRect>("Later");
+    // The control is at (100, 50), 80 x 60, as above.
+    QTest::addRow("3 right, past the limit and back")
+        << 3 << TPoints{{-30, 0}, {-30, 0}, {-15, 0}, {-20, 0}, {5, 0}, {30, 0}, {40, 7}}
+        << TRects{{100, 50, 50, 60}, {100, 50, 20, 60}, {100, 50, 10, 60}, {100, 50, 10, 60},
+                  {100, 50, 15, 60}, {100, 50, 45, 60}, {100, 50, 85, 60}}
+        << QRect(100, 50, 65, 60);
+    QTest::addRow("0 top-left, past both limits and back")
+        << 0 << TPoints{{50, 30}, {40, 40}, {-60, -50}}
+        << TRects{{150, 80, 30, 30}, {170, 100, 10, 10}, {110, 50, 70, 60}}
+        << QRect(90, 30, 90, 80);
+  }
+  void HeldBackWhetherThePointerMovesOrNot() {
+    QFETCH(int, Node);
+    QFETCH(TPoints, Travel);
+    QFETCH(TRects, Expected);
+    QFETCH(QRect, Later);
+    const QRect Bounds(100, 50, 80, 60);
+    for (const bool Movable : {true, false}) {
+      TMoverStage Stage;
+      QVERIFY(Stage.Exposed);
+      Stage.Cursor.Movable = Movable;
+      TLoggingControl *Control = Stage.AddControl("Image", Bounds);
+      TMover Mover(&Stage.Window);
+      Mover.AddControl(Control);
+      Mover.SetActive(true);
+      Stage.Press({140, 80});
+      Stage.Release({140, 80});
+
+      Stage.Press(ExpectedNodeCorners(Bounds)[Node] + QPoint(2, 2));
+      for (int I = 0; I < Travel.size(); ++I) {
+        Stage.MoveBy(Travel[I]);
+        QCOMPARE(Control->BoundsRect(), Expected[I]);
+        CheckNodesAround(Mover, Expected[I]);
+      }
+      Stage.Release(Stage.Frame->mapFromGlobal(Stage.Cursor.Position));
+      QVERIFY(!Mover.NodeDragging());
+      QCOMPARE(Control->BoundsRect(), Expected.last());
+      QCOMPARE(Stage.Cursor.SetPositions.isEmpty(), !Movable);
+
+      Stage.Press(ExpectedNodeCorners(Expected.last())[Node] + QPoint(2, 2));
+      Stage.MoveBy({-20, -20});
+      QCOMPARE(Control->BoundsRect(), Later);
+      Stage.Release(Stage.Frame->mapFromGlobal(Stage.Cursor.Position));
+    }
   }
 
   // Moving the mouse over a control with no button held never moves it.

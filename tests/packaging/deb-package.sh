@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `cpack -G DEB` makes a package named zelvane whose Depends are Debian's library packages,
-# holding the installed files with a stripped program, and that dpkg would install here.
+# `cpack -G DEB` makes a package named zelvane whose Depends are Debian's library packages and
+# that recommends Qt's Wayland platform, holding the installed files with a stripped program,
+# and that dpkg would install here.
 #   deb-package.sh <build folder> <source folder>
 set -euo pipefail
 BUILD=$1
@@ -28,6 +29,11 @@ for Library in libc6 libstdc++6 libjpeg62-turbo libpng16-16 libgif7 libqt6core6 
   grep -qxF "$Library" <<<"$Names" || fail "Depends lacks $Library"
 done
 grep -q -- '-dev$' <<<"$Names" && fail "Depends names a development package"
+Recommends=$(dpkg-deb -f "$Deb" Recommends)
+echo "deb: Recommends: $Recommends"
+# Native on Wayland desktops, not through Xwayland.
+tr ',' '\n' <<<"$Recommends" | awk '{ print $1 }' | grep -qxF qt6-wayland ||
+  fail "Recommends lacks qt6-wayland"
 
 # The same files as `cmake --install` lays out.
 diff -u "$SOURCE/tests/packaging/installed-files.txt" \

@@ -1,4 +1,5 @@
-// The folder remembered after a save: the file name up to and including its last separator.
+// The folder remembered after an open or a save: the file name up to and including its last
+// "/"; ":" and "\" are ordinary characters.
 #include "platform/filename.h"
 
 #include <QTest>
@@ -15,11 +16,13 @@ void TestFileName::folderPart_data() {
   QTest::addColumn<QString>("Folder");
   QTest::addRow("full path") << "/home/ann/walls/sea.jpg" << "/home/ann/walls/";
   QTest::addRow("root") << "/sea.jpg" << "/";
-  QTest::addRow("backslashes") << "C:\\Walls\\sea.jpg" << "C:\\Walls\\";
-  QTest::addRow("drive only") << "C:sea.jpg" << "C:";
-  QTest::addRow("last separator wins over a colon") << "/a:b/c.jpg" << "/a:b/";
-  QTest::addRow("colon after the last slash") << "/walls/a:b.jpg" << "/walls/a:";
-  QTest::addRow("backslash after slash") << "/walls/sub\\sea.jpg" << "/walls/sub\\";
+  QTest::addRow("colon in the name") << "/home/ann/Pictures/Screenshot 12:30.png"
+                                     << "/home/ann/Pictures/";
+  QTest::addRow("colon in a folder name") << "/a:b/c.jpg" << "/a:b/";
+  QTest::addRow("backslash in the name") << "/walls/sub\\sea.jpg" << "/walls/";
+  QTest::addRow("backslashes and a drive colon") << "C:\\Walls\\sea.jpg" << "";
+  QTest::addRow("drive colon only") << "C:sea.jpg" << "";
+  QTest::addRow("backslash ending a folder name") << "/walls\\/sea.jpg" << "/walls\\/";
   QTest::addRow("no folder") << "sea.jpg" << "";
   QTest::addRow("empty") << "" << "";
   QTest::addRow("trailing separator") << "/home/ann/" << "/home/ann/";

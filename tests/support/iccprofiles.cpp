@@ -24,14 +24,20 @@ cmsToneCurve *SRGBCurve() {
 
 } // namespace
 
-QByteArray ChannelTurningProfile() {
+QByteArray ChannelTurningProfile(int Padding) {
   const cmsCIExyY Red{0.64, 0.33, 1.0}, Green{0.30, 0.60, 1.0}, Blue{0.15, 0.06, 1.0};
   cmsCIExyY White;
   cmsWhitePointFromTemp(&White, 6504);
   const cmsCIExyYTRIPLE Turned{Green, Blue, Red};
   cmsToneCurve *Curve = SRGBCurve();
   cmsToneCurve *Curves[3] = {Curve, Curve, Curve};
-  const QByteArray Bytes = Save(cmsCreateRGBProfile(&White, &Turned, Curves));
+  cmsHPROFILE Profile = cmsCreateRGBProfile(&White, &Turned, Curves);
+  if (Profile && Padding > 0) {
+    const QByteArray Filler(Padding, 'z');
+    cmsWriteRawTag(Profile, cmsTagSignature(0x7a706164) /* 'zpad' */, Filler.constData(),
+                   cmsUInt32Number(Filler.size()));
+  }
+  const QByteArray Bytes = Save(Profile);
   cmsFreeToneCurve(Curve);
   return Bytes;
 }

@@ -47,7 +47,7 @@ void ReadSegments(const QByteArray &File, TJpegFacts &Facts) {
     const int Marker = Byte(File, I + 1);
     I += 2;
     if (Marker == 0xD8 || Marker == 0xD9) {
-      Facts.Segments.append(TJpegSegment{Marker, {}});
+      Facts.Segments.append(TJpegSegment{Marker, {}, I});
       if (Marker == 0xD9) {
         Facts.BytesAfterEnd = File.size() - I;
         return;
@@ -59,7 +59,7 @@ void ReadSegments(const QByteArray &File, TJpegFacts &Facts) {
       Facts.Error = QStringLiteral("bad segment length %1 at offset %2").arg(Length).arg(I);
       return;
     }
-    Facts.Segments.append(TJpegSegment{Marker, File.mid(I + 2, Length - 2)});
+    Facts.Segments.append(TJpegSegment{Marker, File.mid(I + 2, Length - 2), I + 2});
     I += Length;
     if (Marker == 0xDA)
       for (; I + 1 < File.size(); ++I) {
@@ -172,4 +172,21 @@ QStringList WallpaperFileFaults(const TJpegFacts &Facts, int Width, int Height, 
       Facts.Tables.value(1) != ScaledTable(true, Quality))
     Faults << QStringLiteral("quantisation tables are not those of quality %1").arg(Quality);
   return Faults;
+}
+
+QByteArray WithScanBand(const QByteArray &File, int Scan, int Ss, int Se) {
+  int Seen = 0;
+  for (const TJpegSegment &Segment : ReadJpegFacts(File).Segments) {
+    if (Segment.Marker != 0xDA || Seen++ != Scan)
+      continue;
+    // The scan header: the component count, two bytes per component, then Ss and Se.
+    const qsizetype Band = Segment.Offset + 1 + 2 * Byte(Segment.Payload, 0);
+    if (Band + 1 >= Segment.Offset + Segment.Payload.size())
+      return {};
+    QByteArray Out = File;
+    Out[Band] = char(Ss);
+    Out[Band + 1] = char(Se);
+    return Out;
+  }
+  return {};
 }

@@ -11,6 +11,7 @@
 struct TJpegSegment {
   int Marker = 0;
   QByteArray Payload; // without the marker and the length field
+  qsizetype Offset = 0; // of the payload in the file
 };
 
 struct THuffmanTable {
@@ -48,6 +49,12 @@ struct TJpegFacts {
 };
 
 TJpegFacts ReadJpegFacts(const QByteArray &File);
+
+// File with the spectral band of its scan number Scan (0 for the first) set to Ss..Se, all
+// else unchanged; empty when it has no such scan. A progressive file whose later scan asks
+// for an impossible band (Ss after Se) keeps a sound header and first scan, as a file damaged
+// in its middle does: the damage shows only while the pixels are decoded.
+QByteArray WithScanBand(const QByteArray &File, int Scan, int Ss, int Se);
 
 // The table libjpeg's jpeg_set_quality makes from a standard table of ITU-T T.81 Annex K at
 // Quality with baseline forced, in natural order: each entry scaled by 200 - 2 x Quality

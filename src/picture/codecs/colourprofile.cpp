@@ -146,7 +146,9 @@ std::shared_ptr<const TColourTransform> TColourTransform::For(const QByteArray &
   }
   // Profiles that give no transform are remembered too, so that a damaged profile is not
   // parsed again at every draw.
-  Cache.push_front(TCacheEntry{Profile, Layout, MakeTransform(Profile, Layout)});
+  // A deep copy: Profile may be raw data that a decoder frees after the picture is read.
+  Cache.push_front(TCacheEntry{QByteArray(Profile.constData(), Profile.size()), Layout,
+                               MakeTransform(Profile, Layout)});
   if (Cache.size() > CachedTransforms)
     Cache.pop_back();
   return Cache.front().Transform;

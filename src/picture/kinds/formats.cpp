@@ -10,7 +10,6 @@
 #include "picture/kinds/pngimage.h"
 #include "picture/kinds/webpimage.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -47,6 +46,12 @@ TFileFormatsList &TFileFormatsList::Instance() {
   static TFileFormatsList List = [] {
     TFileFormatsList L;
     RegisterNewerFormats(L);
+    // Other names of JPEG files. The dialog lists the registry from its end, so these two
+    // follow the eight below there, and the newer formats follow them.
+    L.RegisterPictureFormat(QStringLiteral("jpe"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
+    L.RegisterPictureFormat(QStringLiteral("jfif"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
     L.RegisterPictureFormat(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
                             KindOf<TMetafile>());
     L.RegisterPictureFormat(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),
@@ -105,9 +110,7 @@ QString TFileFormatsList::MakeFilterText(const TPictureKind &BaseKind) const {
 
 QString PictureExtension(const QString &FileName) {
   const qsizetype Dot = FileName.lastIndexOf(u'.');
-  const qsizetype Separator = std::max(
-      {FileName.lastIndexOf(u'\\'), FileName.lastIndexOf(u'/'), FileName.lastIndexOf(u':')});
-  if (Dot < 0 || Dot < Separator)
+  if (Dot < 0 || Dot < FileName.lastIndexOf(u'/'))
     return QString();
   return FileName.mid(Dot + 1);
 }

@@ -29,8 +29,9 @@ struct TFileFormat {
 // The process-wide ordered list of accepted picture extensions.
 class TFileFormatsList {
 public:
-  // The newer formats (jxl, avif, heif, heic, webp), then the four base entries (wmf, emf,
-  // ico, bmp), then jpeg, jpg, png and gif: the dialog lists the eight first.
+  // The newer formats (jxl, avif, heif, heic, webp), jpe and jfif (JPEG), then the four
+  // base entries (wmf, emf, ico, bmp), then jpeg, jpg, png and gif: the dialog lists the
+  // eight first.
   static TFileFormatsList &Instance();
 
   void RegisterPictureFormat(const QString &Extension, const QString &Description,
@@ -49,7 +50,7 @@ private:
 };
 
 // The extension of a file name: the text after its last ".", provided that dot follows the
-// last "\", "/" and ":"; otherwise empty.
+// last "/"; otherwise empty. ":" and "\" are ordinary characters of a name here.
 QString PictureExtension(const QString &FileName);
 
 // Reads and decodes a picture file by its extension. Throws "Unknown picture file extension

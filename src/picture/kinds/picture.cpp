@@ -1,5 +1,6 @@
 #include "picture/kinds/picture.h"
 #include "picture/kinds/sampling.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/flatten.h"
 
 #include <QPainter>
@@ -15,10 +16,21 @@ int TRasterPicture::Width() const { return FImage.width(); }
 
 int TRasterPicture::Height() const { return FImage.height(); }
 
-const QImage &TRasterPicture::Image() { return FImage; }
+const QImage &TRasterPicture::DecodedImage() { return FImage; }
 
-void TRasterPicture::SetImage(QImage Image) {
+const QImage &TRasterPicture::Image() {
+  DecodedImage();
+  if (FColour) {
+    FColour->ConvertImage(FImage);
+    FColour.reset();
+    Changed();
+  }
+  return FImage;
+}
+
+void TRasterPicture::SetImage(QImage Image, std::shared_ptr<const TColourTransform> Colour) {
   FImage = std::move(Image);
+  FColour = std::move(Colour);
   Changed();
 }
 
@@ -31,13 +43,15 @@ void TRasterPicture::Draw(QPainter &Painter, const QRect &Dest, const QRect &Cli
   const QRect Visible = Dest & Clip;
   if (Visible.isEmpty())
     return;
-  const QImage &Source = Image();
+  const QImage &Source = DecodedImage();
   if (Source.isNull())
     return;
   const QRect Part = Visible.translated(-Dest.topLeft());
   if (FCache.isNull() || FCacheKey != Source.cacheKey() || FCacheDestSize != Dest.size() ||
       FCachePart != Part) {
     FCache = SampleNearest(Source, Dest.size(), Part);
+    if (FColour)
+      FColour->ConvertImage(FCache);
     FCacheKey = Source.cacheKey();
     FCacheDestSize = Dest.size();
     FCachePart = Part;

@@ -4,9 +4,11 @@
 #include <QImage>
 #include <QRect>
 
+#include <exception>
 #include <memory>
 
 class QPainter;
+class TColourTransform;
 
 // One decoded picture of one kind. Kinds report their own size and draw themselves into a
 // destination rectangle; failures are std::runtime_error carrying the kind's message.
@@ -31,6 +33,10 @@ public:
   // The picture as an opaque 32-bit bitmap of its own size, as turns and mirrors work on it.
   // Throws "Cannot assign a <kind> to a TBitmap" for kinds that have no pixels of their own.
   virtual QImage ToBitmapImage();
+
+  // Why Draw drew nothing: the error of a decoding deferred to the first draw, which failed.
+  // Null while the picture can be drawn, and before a deferred decoding was tried.
+  virtual std::exception_ptr DrawFailure() const { return nullptr; }
 };
 
 // A picture held as pixels. Opaque kinds use Format_RGB32 (or Format_Indexed8);
@@ -42,17 +48,25 @@ public:
   void Draw(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
   QImage ToBitmapImage() override;
 
-  // The pixels; kinds that decode lazily do so here. Empty for an empty picture.
-  virtual const QImage &Image();
+  // The pixels, in sRGB; kinds that decode lazily do so here. Empty for an empty picture.
+  const QImage &Image();
+  // The pixels as decoded, before the colour conversion they may still owe (see SetImage):
+  // whether a picture has pixels at all, without the cost of converting them.
+  virtual const QImage &DecodedImage();
 
 protected:
-  void SetImage(QImage Image);
+  // Colour, when given, converts Image's pixels to sRGB in place. It is owed, not applied:
+  // drawing converts only the part it samples (colour conversion commutes with
+  // nearest-pixel sampling), and the whole picture is converted, once, the first time
+  // Image() is asked for (turns, mirrors, flattening).
+  void SetImage(QImage Image, std::shared_ptr<const TColourTransform> Colour = nullptr);
   // Drops the cached scaled part, after the pixels changed.
   void Changed();
 
   QImage FImage;
 
 private:
+  std::shared_ptr<const TColourTransform> FColour;
   // The last scaled part drawn, so repaints at the same size cost a blit.
   QImage FCache;
   QSize FCacheDestSize;

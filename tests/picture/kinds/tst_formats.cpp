@@ -76,21 +76,23 @@ void TestFormats::registry_data() {
   QTest::addColumn<QString>("Extension");
   QTest::addColumn<QString>("Description");
   QTest::addColumn<QString>("ClassName");
-  // The newer formats come first, so that the dialog, which lists from the last entry,
-  // shows them after the eight.
+  // The newer formats and other names of JPEG files come first, so that the dialog, which
+  // lists from the last entry, shows them after the eight.
   QTest::addRow("jxl") << 0 << "jxl" << "JPEG XL Image" << "TJPEGXLImage";
   QTest::addRow("avif") << 1 << "avif" << "AVIF Image" << "TAvifImage";
   QTest::addRow("heif") << 2 << "heif" << "HEIF Image" << "THeifImage";
   QTest::addRow("heic") << 3 << "heic" << "HEIC Image" << "THeifImage";
   QTest::addRow("webp") << 4 << "webp" << "WebP Image" << "TWebPImage";
-  QTest::addRow("1") << 5 << "wmf" << "Metafiles" << "TMetafile";
-  QTest::addRow("2") << 6 << "emf" << "Enhanced Metafiles" << "TMetafile";
-  QTest::addRow("3") << 7 << "ico" << "Icons" << "TIcon";
-  QTest::addRow("4") << 8 << "bmp" << "Bitmaps" << "TBitmap";
-  QTest::addRow("5") << 9 << "jpeg" << "JPEG Image File" << "TJPEGImage";
-  QTest::addRow("6") << 10 << "jpg" << "JPEG Image File" << "TJPEGImage";
-  QTest::addRow("7") << 11 << "png" << "Portable Network Graphics" << "TPngImage";
-  QTest::addRow("8") << 12 << "gif" << "GIF Image" << "TGIFImage";
+  QTest::addRow("jpe") << 5 << "jpe" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("jfif") << 6 << "jfif" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("1") << 7 << "wmf" << "Metafiles" << "TMetafile";
+  QTest::addRow("2") << 8 << "emf" << "Enhanced Metafiles" << "TMetafile";
+  QTest::addRow("3") << 9 << "ico" << "Icons" << "TIcon";
+  QTest::addRow("4") << 10 << "bmp" << "Bitmaps" << "TBitmap";
+  QTest::addRow("5") << 11 << "jpeg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("6") << 12 << "jpg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("7") << 13 << "png" << "Portable Network Graphics" << "TPngImage";
+  QTest::addRow("8") << 14 << "gif" << "GIF Image" << "TGIFImage";
 }
 
 // The entries in registration order, the eight described ones last and in their order,
@@ -101,7 +103,7 @@ void TestFormats::registry() {
   QFETCH(QString, Description);
   QFETCH(QString, ClassName);
   const QList<TFileFormat> &Formats = TFileFormatsList::Instance().Formats();
-  QCOMPARE(Formats.size(), 13);
+  QCOMPARE(Formats.size(), 15);
   const TFileFormat &Format = Formats[Index];
   QCOMPARE(Format.Extension, Extension);
   QCOMPARE(Format.Description, Description);
@@ -112,9 +114,9 @@ void TestFormats::registry() {
 // The eight described lines first, in their order; the newer ones after them.
 void TestFormats::filterText() {
   QCOMPARE(TFileFormatsList::Instance().MakeFilterText(PictureBaseKind()),
-           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;"
+           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe;"
                           "*.webp;*.heic;*.heif;*.avif;*.jxl)|"
-                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;"
+                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe;"
                           "*.webp;*.heic;*.heif;*.avif;*.jxl|"
                           "GIF Image (*.gif)|*.gif|"
                           "Portable Network Graphics (*.png)|*.png|"
@@ -124,6 +126,8 @@ void TestFormats::filterText() {
                           "Icons (*.ico)|*.ico|"
                           "Enhanced Metafiles (*.emf)|*.emf|"
                           "Metafiles (*.wmf)|*.wmf|"
+                          "JPEG Image File (*.jfif)|*.jfif|"
+                          "JPEG Image File (*.jpe)|*.jpe|"
                           "WebP Image (*.webp)|*.webp|"
                           "HEIC Image (*.heic)|*.heic|"
                           "HEIF Image (*.heif)|*.heif|"
@@ -205,10 +209,16 @@ void TestFormats::extension_data() {
                         << "";
   QTest::addRow("dot in a folder name") << "/home/me/my.pictures/photo"
                                         << "";
-  QTest::addRow("dot in a folder name, backslash") << "C:\\my.pictures\\photo"
-                                                   << "";
-  QTest::addRow("dot before a drive colon") << "a.b:photo"
-                                            << "";
+  QTest::addRow("colon in the name") << "/home/me/Pictures/Screenshot 12:30.png"
+                                     << "png";
+  QTest::addRow("colon in a folder name") << "/home/me/a:b/photo.Gif"
+                                          << "Gif";
+  QTest::addRow("colon after the dot") << "/home/me/a.b:photo"
+                                       << "b:photo";
+  QTest::addRow("backslash after the dot") << "/home/me/my.pictures\\photo"
+                                           << "pictures\\photo";
+  QTest::addRow("backslash before the dot") << "C:\\walls\\sea.bmp"
+                                            << "bmp";
   QTest::addRow("ending in a dot") << "photo."
                                    << "";
   QTest::addRow("only a dot") << "."
