@@ -2,9 +2,19 @@
 //
 //   bench_pictures DIR   writes DIR/photo-6000x4000.jpg   24 megapixels, quality 90
 //                               DIR/picture-480x272.jpg   the frame's size, quality 90
+//                               DIR/photo-6000x4000-orientation6.jpg
+//                                   the same file tagged EXIF Orientation 6 (a phone held
+//                                   upright: shown turned a quarter right, 4000 x 6000)
+//                               DIR/photo-6000x4000-adobergb.jpg
+//                                   the same file with an Adobe RGB (1998) profile (made
+//                                   with lcms2: its primaries, D65 white, gamma 563/256)
 //   bench_pictures --batch N DIR
 //                        writes DIR/photo-01.jpg ... photo-N.jpg, 4000 x 3000 (12 megapixels,
 //                        a camera's size), quality 90, each with noise of its own
+//   bench_pictures --formats DIR
+//                        writes DIR/photo-4000x3000.heic, .avif and .webp (12 megapixels, a
+//                        phone's size) and DIR/picture-480x272.heic, .avif and .webp, at
+//                        quality 80 (see formatpictures.h)
 //
 // The content is photograph-like, because a JPEG's decoding cost follows its content: smooth
 // light and colour fields, a mid-frequency texture and some sensor-like noise, for about
@@ -12,6 +22,7 @@
 // Both are baseline JPEGs with 2 x 2 chroma subsampling, as cameras write them.
 
 #include "export/jpegwriter.h"
+#include "formatpictures.h"
 
 #include <QFile>
 #include <QImage>
@@ -20,6 +31,8 @@
 #include <cmath>
 #include <cstdio>
 #include <vector>
+
+#include <lcms2.h>
 
 namespace {
 
@@ -63,12 +76,62 @@ bool Write(const QString &FileName, const QByteArray &Bytes) {
   return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
 }
 
+// An APP1 segment holding one EXIF tag, Orientation, in a big-endian TIFF header.
+QByteArray OrientationSegment(int Orientation) {
+  const char Payload[] = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                          0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, char(Orientation), 0, 0, 0, 0, 0, 0};
+  QByteArray Segment("\xFF\xE1", 2);
+  const int Length = int(sizeof Payload) + 2;
+  Segment.append(char(Length >> 8)).append(char(Length & 0xFF));
+  return Segment.append(Payload, sizeof Payload);
+}
+
+QByteArray AdobeRgbProfile() {
+  cmsCIExyY White;
+  cmsWhitePointFromTemp(&White, 6504);
+  const cmsCIExyYTRIPLE Primaries{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
+  cmsToneCurve *Gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
+  cmsToneCurve *Curves[3] = {Gamma, Gamma, Gamma};
+  cmsHPROFILE Profile = cmsCreateRGBProfile(&White, &Primaries, Curves);
+  cmsFreeToneCurve(Gamma);
+  cmsUInt32Number Size = 0;
+  cmsSaveProfileToMem(Profile, nullptr, &Size);
+  QByteArray Bytes(qsizetype(Size), '\0');
+  cmsSaveProfileToMem(Profile, Bytes.data(), &Size);
+  cmsCloseProfile(Profile);
+  return Bytes;
+}
+
+// An APP2 segment holding a whole (small) ICC profile as its only chunk.
+QByteArray IccSegment(const QByteArray &Profile) {
+  QByteArray Payload("ICC_PROFILE\0", 12);
+  Payload.append(char(1)).append(char(1)).append(Profile);
+  QByteArray Segment("\xFF\xE2", 2);
+  const int Length = int(Payload.size()) + 2;
+  Segment.append(char(Length >> 8)).append(char(Length & 0xFF));
+  return Segment.append(Payload);
+}
+
+// The file with Segment placed after its SOI and JFIF APP0 segments.
+QByteArray WithSegment(const QByteArray &Jpeg, const QByteArray &Segment) {
+  const int App0End = 4 + ((uchar(Jpeg[4]) << 8) | uchar(Jpeg[5]));
+  return Jpeg.left(App0End) + Segment + Jpeg.mid(App0End);
+}
+
 } // namespace
 
 int main(int Argc, char **Argv) {
+  if (Argc == 3 && qstrcmp(Argv[1], "--formats") == 0) {
+    const QString Dir = QString::fromLocal8Bit(Argv[2]);
+    return WriteFormatPictures(PhotographLike(4000, 3000, 2024), Dir, "photo-4000x3000") &&
+                   WriteFormatPictures(PhotographLike(480, 272, 2024), Dir, "picture-480x272")
+               ? 0
+               : 1;
+  }
   const bool Batch = Argc == 4 && qstrcmp(Argv[1], "--batch") == 0;
   if (Argc != 2 && !Batch) {
-    std::fprintf(stderr, "usage: %s DIR\n       %s --batch N DIR\n", Argv[0], Argv[0]);
+    std::fprintf(stderr, "usage: %s DIR\n       %s --batch N DIR\n       %s --formats DIR\n",
+                 Argv[0], Argv[0], Argv[0]);
     return 2;
   }
   const QString Dir = QString::fromLocal8Bit(Argv[Argc - 1]);
@@ -96,6 +159,16 @@ int main(int Argc, char **Argv) {
     }
     std::printf("%s: %d x %d, %lld bytes\n", qPrintable(FileName), Each.Width, Each.Height,
                 static_cast<long long>(Jpeg.size()));
+    if (Batch || Each.Width != 6000)
+      continue;
+    const QList<QPair<QString, QByteArray>> Tagged = {
+        {QStringLiteral("photo-6000x4000-orientation6.jpg"), OrientationSegment(6)},
+        {QStringLiteral("photo-6000x4000-adobergb.jpg"), IccSegment(AdobeRgbProfile())}};
+    for (const auto &[Name, Segment] : Tagged)
+      if (!Write(Dir + u'/' + Name, WithSegment(Jpeg, Segment))) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(Name));
+        return 1;
+      }
   }
   return 0;
 }

@@ -57,8 +57,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turns any picture into a 480 x 272 wallpaper for a handheld game console")
 set(CPACK_PACKAGE_DESCRIPTION
     "Zelvane shows a photograph of a handheld game console with a 480 x 272 frame over its\n\
-screen. Open a JPEG, PNG, GIF, BMP, icon or Windows metafile picture, fit, zoom, drag,\n\
-resize, turn and mirror it, type a one-line watermark, and save exactly what the frame\n\
+screen. Open a JPEG, PNG, GIF, BMP, icon, Windows metafile, WebP, HEIC/HEIF, AVIF or\n\
+JPEG XL picture, fit, zoom, drag, resize, turn and mirror it, type a one-line watermark, and save exactly what the frame\n\
 shows as a 480 x 272 JPEG. zelvane-batch makes the same wallpaper of a whole folder of\n\
 pictures from the command line, on every processor.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")

@@ -62,7 +62,8 @@ TCommandLine ParseCommandLine(const QStringList &Arguments) {
   }
   Parser.addPositionalArgument(
       QStringLiteral("file"),
-      QStringLiteral("A picture to open (JPEG, PNG, GIF, BMP, icon or Windows metafile)."),
+      QStringLiteral("A picture to open (JPEG, PNG, GIF, BMP, icon, Windows metafile, WebP, "
+                     "HEIC/HEIF, AVIF or JPEG XL)."),
       QStringLiteral("[file]"));
 
   const QString Program = Arguments.isEmpty() ? QStringLiteral("zelvane")

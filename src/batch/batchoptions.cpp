@@ -14,9 +14,9 @@ namespace {
 
 const char HelpText[] =
     "Usage: zelvane-batch [OPTION]... --output FOLDER FILE...\n"
-    "Make a 480 x 272 wallpaper of each picture FILE (JPEG, PNG, GIF, BMP, ICO, WMF, EMF),\n"
-    "byte for byte the file the Zelvane window saves after the same steps, and write it\n"
-    "to FOLDER as the picture's name with .jpg.\n"
+    "Make a 480 x 272 wallpaper of each picture FILE (JPEG, PNG, GIF, BMP, ICO, WMF, EMF,\n"
+    "WebP, HEIC/HEIF, AVIF, JPEG XL), byte for byte the file the Zelvane window saves after\n"
+    "the same steps, and write it to FOLDER as the picture's name with .jpg.\n"
     "\n"
     "Steps, applied in this order:\n"
     "      --fit MODE           fit mode: none (the default), stretch, maxwidth, maxheight\n"

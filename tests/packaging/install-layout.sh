@@ -40,7 +40,8 @@ grep -qx "Exec=zelvane %f" "$Desktop" || fail "the desktop entry does not run ze
 Metainfo="$ROOT/usr/share/metainfo/$ID.metainfo.xml"
 # Offered under Open With for the picture formats; the metadata provides the same media types.
 Types=$(sed -n 's/^MimeType=//p' "$Desktop" | tr ';' '\n' | sed '/^$/d' | LC_ALL=C sort)
-for Type in image/jpeg image/png image/gif image/bmp image/vnd.microsoft.icon image/wmf image/emf; do
+for Type in image/jpeg image/png image/gif image/bmp image/vnd.microsoft.icon image/wmf image/emf \
+  image/webp image/heic image/heif image/avif image/jxl; do
   grep -qx "$Type" <<<"$Types" || fail "the desktop entry does not offer $Type"
 done
 Provided=$(sed -n 's|.*<mediatype>\(.*\)</mediatype>.*|\1|p' "$Metainfo" | LC_ALL=C sort)

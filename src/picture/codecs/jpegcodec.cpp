@@ -1,9 +1,13 @@
 #include "picture/codecs/jpegcodec.h"
 #include "picture/codecs/largeimage.h"
+#include "picture/codecs/orientation.h"
 #include "picture/codecs/rasterlimits.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include <jpeglib.h>
@@ -86,17 +90,130 @@ public:
   jpeg_progress_mgr Progress{};
 };
 
+constexpr int ExifMarker = JPEG_APP0 + 1;
+constexpr int IccMarker = JPEG_APP0 + 2;
+constexpr unsigned MaxMarkerLength = 0xFFFF;
+constexpr char ExifSignature[] = "Exif\0\0";
+constexpr unsigned ExifSignatureLength = 6;
+// Stored rows decoded before they are placed upright: the turning orientations then write
+// runs of 32 pixels (128 bytes) to each upright row.
+constexpr int UprightBandRows = 32;
+
+// Reads the header, keeping the APP1 (EXIF) and APP2 (ICC) segments. The size is checked
+// before anything of the picture's size is allocated.
 void ReadHeader(TDecompressor &D) {
   // An empty source is already an error of jpeg_mem_src, so it runs under the guard too.
   const auto *Bytes = reinterpret_cast<const unsigned char *>(D.Source.constData());
   const auto Size = static_cast<unsigned long>(D.Source.size());
   if (!Guarded(D.Errors, [&] {
         jpeg_mem_src(&D.Info, Bytes, Size);
+        jpeg_save_markers(&D.Info, ExifMarker, MaxMarkerLength);
+        jpeg_save_markers(&D.Info, IccMarker, MaxMarkerLength);
         jpeg_read_header(&D.Info, TRUE);
       }))
     D.Fail();
-  // Refused before anything of the picture's size is allocated.
   CheckRasterSize(D.Info.image_width, D.Info.image_height);
+}
+
+QByteArray ExifBlock(const jpeg_decompress_struct &Info) {
+  for (jpeg_saved_marker_ptr M = Info.marker_list; M; M = M->next)
+    if (M->marker == ExifMarker && M->data_length >= ExifSignatureLength &&
+        std::memcmp(M->data, ExifSignature, ExifSignatureLength) == 0)
+      return QByteArray(reinterpret_cast<const char *>(M->data), qsizetype(M->data_length));
+  return QByteArray();
+}
+
+// libjpeg-turbo joins the chunks of a profile spread over several APP2 segments; a profile
+// with chunks missing or repeated is none (it warns, and warnings are ignored).
+QByteArray IccProfile(TDecompressor &D) {
+  JOCTET *Profile = nullptr;
+  unsigned int Length = 0;
+  if (!Guarded(D.Errors, [&] { jpeg_read_icc_profile(&D.Info, &Profile, &Length); }))
+    return QByteArray();
+  QByteArray Bytes(reinterpret_cast<const char *>(Profile), qsizetype(Profile ? Length : 0));
+  std::free(Profile);
+  return Bytes;
+}
+
+TJpegHeader HeaderOf(TDecompressor &D) {
+  TJpegHeader Header;
+  Header.Orientation = ExifOrientation(ExifBlock(D.Info));
+  const QSize Upright =
+      UprightSize(QSize(int(D.Info.image_width), int(D.Info.image_height)), Header.Orientation);
+  Header.Width = Upright.width();
+  Header.Height = Upright.height();
+  Header.Components = D.Info.num_components;
+  Header.Grayscale = D.Info.jpeg_color_space == JCS_GRAYSCALE;
+  Header.Progressive = jpeg_has_multiple_scans(&D.Info);
+  Header.IccProfile = IccProfile(D);
+  return Header;
+}
+
+// The ink formula for CMYK without a profile, in place: Adobe's inverted CMYK holds
+// 255 - ink, the light that is left; plain CMYK holds the ink.
+void CmykRowToRgb(uchar *Row, int Width, bool Inverted) {
+  auto *Out = reinterpret_cast<QRgb *>(Row);
+  for (int X = 0; X < Width; ++X) {
+    int C = Row[4 * X], M = Row[4 * X + 1], Yl = Row[4 * X + 2], K = Row[4 * X + 3];
+    if (!Inverted) {
+      C = 255 - C, M = 255 - M, Yl = 255 - Yl, K = 255 - K;
+    }
+    Out[X] = qRgb(C * K / 255, M * K / 255, Yl * K / 255);
+  }
+}
+
+// How the decoded rows reach the picture.
+struct TRowPlan {
+  bool InPlace;   // decoded straight into the picture's rows (upright, nothing to convert)
+  bool InkFormula; // CMYK rows converted to RGB by the formula
+  bool Inverted;
+  int Orientation;
+};
+
+// Reads every scanline under the guard. Holds no object with a destructor: Band and its row
+// pointers belong to the caller.
+bool ReadRows(TDecompressor &D, QImage &Image, const TRowPlan &Plan, uchar *Band,
+              qsizetype BandStride) {
+  j_decompress_ptr Info = &D.Info;
+  const int W = int(Info->output_width);
+  const QSize Stored(W, int(Info->output_height));
+  TUprightRows Placer(Image, Stored, Plan.Orientation);
+  return Guarded(D.Errors, [&] {
+    JSAMPROW Rows[UprightBandRows];
+    while (Info->output_scanline < Info->output_height) {
+      const int First = int(Info->output_scanline);
+      if (Plan.InPlace) {
+        Rows[0] = Image.scanLine(First);
+        jpeg_read_scanlines(Info, Rows, 1);
+        continue;
+      }
+      const int Count = std::min<int>(UprightBandRows, int(Info->output_height) - First);
+      for (int I = 0; I < Count; ++I)
+        Rows[I] = Band + I * BandStride;
+      for (int Read = 0; Read < Count;) {
+        const int Got = int(jpeg_read_scanlines(Info, Rows + Read, JDIMENSION(Count - Read)));
+        // A source in memory never suspends; should a row still not come, stop as libjpeg
+        // stops a file that ends too early.
+        if (Got <= 0)
+          ERREXIT(Info, JERR_TOO_LITTLE_DATA);
+        Read += Got;
+      }
+      if (Plan.InkFormula)
+        for (int I = 0; I < Count; ++I)
+          CmykRowToRgb(Rows[I], W, Plan.Inverted);
+      Placer.Place(First, Count, Rows);
+    }
+    jpeg_finish_decompress(Info);
+  });
+}
+
+void SetGreyTable(QImage &Image, const jpeg_decompress_struct &Info) {
+  QList<QRgb> Table(Info.actual_number_of_colors);
+  for (int I = 0; I < Info.actual_number_of_colors; ++I) {
+    const int V = Info.colormap[0][I];
+    Table[I] = qRgb(V, V, V);
+  }
+  Image.setColorTable(Table);
 }
 
 } // namespace
@@ -104,22 +221,23 @@ void ReadHeader(TDecompressor &D) {
 TJpegHeader ReadJpegHeader(const QByteArray &Data) {
   TDecompressor D(Data);
   ReadHeader(D);
-  TJpegHeader Header;
-  Header.Width = static_cast<int>(D.Info.image_width);
-  Header.Height = static_cast<int>(D.Info.image_height);
-  Header.Components = D.Info.num_components;
-  Header.Grayscale = D.Info.jpeg_color_space == JCS_GRAYSCALE;
-  Header.Progressive = jpeg_has_multiple_scans(&D.Info);
-  return Header;
+  return HeaderOf(D);
 }
 
-QImage DecodeJpeg(const QByteArray &Data) {
+TJpegPixels DecodeJpegPixels(const QByteArray &Data) {
   TDecompressor D(Data);
   ReadHeader(D);
+  const TJpegHeader Header = HeaderOf(D);
   j_decompress_ptr Info = &D.Info;
 
   const bool Gray = Info->jpeg_color_space == JCS_GRAYSCALE;
   const bool Cmyk = Info->jpeg_color_space == JCS_CMYK || Info->jpeg_color_space == JCS_YCCK;
+  const bool Inverted = Info->saw_Adobe_marker;
+  TJpegPixels Result;
+  if (!Gray)
+    Result.Colour = TColourTransform::For(
+        Header.IccProfile, !Cmyk ? TPixelLayout::Rgb32
+                                 : Inverted ? TPixelLayout::InvertedCmyk : TPixelLayout::Cmyk);
   if (Gray) {
     Info->out_color_space = JCS_GRAYSCALE;
     Info->quantize_colors = TRUE;
@@ -135,46 +253,34 @@ QImage DecodeJpeg(const QByteArray &Data) {
 
   const int W = static_cast<int>(Info->output_width);
   const int H = static_cast<int>(Info->output_height);
-  // Decoded straight into the picture's own buffer, which nothing touches before: every
-  // row is written once, by the decoder. A truncated file still gives every row (libjpeg
-  // decodes the missing part as mid-grey); a fatal error throws the image away.
-  QImage Image = NewLargeImage(QSize(W, H), Gray ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+  // Decoded into the picture's own buffer, which nothing touches before: every pixel is
+  // written once, by the decoder or from its band. A truncated file still gives every row
+  // (libjpeg decodes the missing part as mid-grey); a fatal error throws the image away.
+  QImage Image = NewLargeImage(UprightSize(QSize(W, H), Header.Orientation),
+                               Gray ? QImage::Format_Indexed8 : QImage::Format_RGB32);
   if (Image.isNull())
     throw std::runtime_error("Out of memory");
-  if (Gray) {
-    QList<QRgb> Table(Info->actual_number_of_colors);
-    for (int I = 0; I < Info->actual_number_of_colors; ++I) {
-      const int V = Info->colormap[0][I];
-      Table[I] = qRgb(V, V, V);
-    }
-    Image.setColorTable(Table);
-  }
-  // CMYK rows need a scratch row; colour and grey rows decode in place.
-  QByteArray Scratch(Cmyk ? qsizetype(W) * 4 : 0, Qt::Uninitialized);
-  unsigned char *ScratchRow = reinterpret_cast<unsigned char *>(Scratch.data());
-  const bool Inverted = Info->saw_Adobe_marker;
+  if (Gray)
+    SetGreyTable(Image, *Info);
 
-  const bool Ok = Guarded(D.Errors, [&] {
-    while (Info->output_scanline < Info->output_height) {
-      const int Y = static_cast<int>(Info->output_scanline);
-      JSAMPROW Row = Cmyk ? ScratchRow : Image.scanLine(Y);
-      jpeg_read_scanlines(Info, &Row, 1);
-      if (Cmyk) {
-        auto *Out = reinterpret_cast<QRgb *>(Image.scanLine(Y));
-        for (int X = 0; X < W; ++X) {
-          int C = ScratchRow[4 * X], M = ScratchRow[4 * X + 1], Yl = ScratchRow[4 * X + 2],
-              K = ScratchRow[4 * X + 3];
-          if (!Inverted) {
-            C = 255 - C, M = 255 - M, Yl = 255 - Yl, K = 255 - K;
-          }
-          // Inverted (Adobe) CMYK holds 255 - ink: the light that is left.
-          Out[X] = qRgb(C * K / 255, M * K / 255, Yl * K / 255);
-        }
-      }
-    }
-    jpeg_finish_decompress(Info);
-  });
-  if (!Ok)
+  TRowPlan Plan;
+  Plan.InkFormula = Cmyk && !Result.Colour;
+  Plan.Inverted = Inverted;
+  Plan.Orientation = Header.Orientation;
+  Plan.InPlace = Header.Orientation == UprightOrientation && !Plan.InkFormula;
+  const qsizetype BandStride = qsizetype(W) * (Gray ? 1 : 4);
+  QByteArray Band(Plan.InPlace ? 0 : BandStride * UprightBandRows, Qt::Uninitialized);
+  if (!ReadRows(D, Image, Plan, reinterpret_cast<uchar *>(Band.data()), BandStride))
     D.Fail();
-  return Image;
+  if (Gray)
+    ConvertToSRGB(Image, Header.IccProfile);
+  Result.Image = std::move(Image);
+  return Result;
+}
+
+QImage DecodeJpeg(const QByteArray &Data) {
+  TJpegPixels Pixels = DecodeJpegPixels(Data);
+  if (Pixels.Colour)
+    Pixels.Colour->ConvertImage(Pixels.Image);
+  return std::move(Pixels.Image);
 }

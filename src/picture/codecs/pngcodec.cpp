@@ -1,4 +1,5 @@
 #include "picture/codecs/pngcodec.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/pngchunks.h"
 #include "picture/codecs/rasterlimits.h"
 
@@ -157,8 +158,16 @@ TPngPicture DecodePng(const QByteArray &Data) {
   png_infop Info = Reader.Info;
   TPngPicture Result;
   size_t RowBytes = 0;
+  png_bytep Profile = nullptr;
+  png_uint_32 ProfileLength = 0;
   const bool Prepared = Guarded(Reader.Guard, [&] {
     png_read_info(Png, Info);
+    // libpng has checked the profile against the picture (a grey profile on a colour
+    // picture is dropped); the bytes live as long as Info.
+    png_charp Name = nullptr;
+    int Compression = 0;
+    if (!png_get_iCCP(Png, Info, &Name, &Compression, &Profile, &ProfileLength))
+      Profile = nullptr;
     Result.Transparency = Classify(Png, Info);
     SetTransforms(Png, Info);
     RowBytes = png_get_rowbytes(Png, Info);
@@ -182,6 +191,9 @@ TPngPicture DecodePng(const QByteArray &Data) {
   png_bytepp RowPointers = Rows.data();
   if (!Guarded(Reader.Guard, [&] { png_read_image(Png, RowPointers); }))
     Reader.Fail();
+  if (Profile)
+    ConvertToSRGB(Image, QByteArray::fromRawData(reinterpret_cast<const char *>(Profile),
+                                                 qsizetype(ProfileLength)));
   Result.Image = std::move(Image);
   return Result;
 }

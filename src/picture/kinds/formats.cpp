@@ -1,11 +1,14 @@
 #include "picture/kinds/formats.h"
 #include "picture/kinds/bitmap.h"
 #include "picture/kinds/gifimage.h"
+#include "picture/kinds/heifimage.h"
 #include "picture/kinds/icon.h"
 #include "picture/kinds/jpegimage.h"
+#include "picture/kinds/jxlimage.h"
 #include "picture/kinds/metafile.h"
 #include "picture/codecs/picturefile.h"
 #include "picture/kinds/pngimage.h"
+#include "picture/kinds/webpimage.h"
 
 #include <stdexcept>
 
@@ -14,6 +17,22 @@ namespace {
 template <class T> TPictureKind KindOf() {
   return TPictureKind{QString::fromLatin1(T().ClassName()), QStringLiteral("TGraphic"),
                       [] { return std::make_unique<T>(); }};
+}
+
+// The formats beyond the first eight. The dialog's filter lists the registry from its last
+// entry to its first, so these come first, in the reverse of the order the dialog shows them
+// in: after the eight, in the same place in the "All" line.
+void RegisterNewerFormats(TFileFormatsList &L) {
+  L.RegisterPictureFormat(QStringLiteral("jxl"), QStringLiteral("JPEG XL Image"),
+                          KindOf<TJPEGXLImage>());
+  L.RegisterPictureFormat(QStringLiteral("avif"), QStringLiteral("AVIF Image"),
+                          KindOf<TAvifImage>());
+  L.RegisterPictureFormat(QStringLiteral("heif"), QStringLiteral("HEIF Image"),
+                          KindOf<THeifImage>());
+  L.RegisterPictureFormat(QStringLiteral("heic"), QStringLiteral("HEIC Image"),
+                          KindOf<THeifImage>());
+  L.RegisterPictureFormat(QStringLiteral("webp"), QStringLiteral("WebP Image"),
+                          KindOf<TWebPImage>());
 }
 
 } // namespace
@@ -26,6 +45,13 @@ const TPictureKind &PictureBaseKind() {
 TFileFormatsList &TFileFormatsList::Instance() {
   static TFileFormatsList List = [] {
     TFileFormatsList L;
+    RegisterNewerFormats(L);
+    // Other names of JPEG files. The dialog lists the registry from its end, so these two
+    // follow the eight below there, and the newer formats follow them.
+    L.RegisterPictureFormat(QStringLiteral("jpe"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
+    L.RegisterPictureFormat(QStringLiteral("jfif"), QStringLiteral("JPEG Image File"),
+                            KindOf<TJPEGImage>());
     L.RegisterPictureFormat(QStringLiteral("wmf"), QStringLiteral("Metafiles"),
                             KindOf<TMetafile>());
     L.RegisterPictureFormat(QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"),

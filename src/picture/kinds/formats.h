@@ -29,7 +29,9 @@ struct TFileFormat {
 // The process-wide ordered list of accepted picture extensions.
 class TFileFormatsList {
 public:
-  // The four base entries (wmf, emf, ico, bmp), then jpeg, jpg, png and gif.
+  // The newer formats (jxl, avif, heif, heic, webp), jpe and jfif (JPEG), then the four
+  // base entries (wmf, emf, ico, bmp), then jpeg, jpg, png and gif: the dialog lists the
+  // eight first.
   static TFileFormatsList &Instance();
 
   void RegisterPictureFormat(const QString &Extension, const QString &Description,

@@ -9,21 +9,22 @@ void TJPEGImage::LoadFromBytes(const QByteArray &Data) {
   SetImage(QImage());
 }
 
-const QImage &TJPEGImage::Image() {
+const QImage &TJPEGImage::DecodedImage() {
   if (!FDecoded) {
     // Decoded once whatever the outcome: a file whose data is damaged past its header
     // shows nothing rather than failing at every repaint, and keeps the decoder's error for
     // whoever reports it.
     FDecoded = true;
     try {
-      SetImage(DecodeJpeg(FData));
+      TJpegPixels Pixels = DecodeJpegPixels(FData);
+      SetImage(std::move(Pixels.Image), std::move(Pixels.Colour));
     } catch (...) {
       FDecodeError = std::current_exception();
       SetImage(QImage());
     }
     FData.clear();
   }
-  return FImage;
+  return TRasterPicture::DecodedImage();
 }
 
 QImage TJPEGImage::ToBitmapImage() {

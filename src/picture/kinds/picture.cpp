@@ -1,6 +1,7 @@
 #include "picture/kinds/picture.h"
 #include "picture/kinds/sampling.h"
 #include "picture/kinds/smoothsampling.h"
+#include "picture/codecs/colourprofile.h"
 #include "picture/codecs/flatten.h"
 
 #include <QPainter>
@@ -20,10 +21,21 @@ int TRasterPicture::Width() const { return FImage.width(); }
 
 int TRasterPicture::Height() const { return FImage.height(); }
 
-const QImage &TRasterPicture::Image() { return FImage; }
+const QImage &TRasterPicture::DecodedImage() { return FImage; }
 
-void TRasterPicture::SetImage(QImage Image) {
+const QImage &TRasterPicture::Image() {
+  DecodedImage();
+  if (FColour) {
+    FColour->ConvertImage(FImage);
+    FColour.reset();
+    Changed();
+  }
+  return FImage;
+}
+
+void TRasterPicture::SetImage(QImage Image, std::shared_ptr<const TColourTransform> Colour) {
   FImage = std::move(Image);
+  FColour = std::move(Colour);
   Changed();
 }
 
@@ -47,13 +59,16 @@ void TRasterPicture::DrawSampled(QPainter &Painter, const QRect &Dest, const QRe
   const QRect Visible = Dest & Clip;
   if (Visible.isEmpty())
     return;
-  const QImage &Source = Image();
+  // A filter averages pixels, which no colour conversion commutes with: smooth drawing works
+  // from the converted picture, while nearest-pixel drawing converts only what it samples.
+  const bool Filtered = Smooth && Dest.size() != DecodedImage().size();
+  const QImage &Source = Filtered ? Image() : DecodedImage();
   if (Source.isNull())
     return;
   const QRect Part = Visible.translated(-Dest.topLeft());
   if (FCache.isNull() || FCacheKey != Source.cacheKey() || FCacheDestSize != Dest.size() ||
       FCachePart != Part || FCacheSmooth != Smooth) {
-    if (Smooth && Dest.size() != Source.size()) {
+    if (Filtered) {
       if (!FLevels || FLevelsKey != Source.cacheKey()) {
         FLevels = std::make_unique<TReducedLevels>(Source);
         FLevelsKey = Source.cacheKey();
@@ -61,6 +76,8 @@ void TRasterPicture::DrawSampled(QPainter &Painter, const QRect &Dest, const QRe
       FCache = SampleSmooth(Source, *FLevels, Dest.size(), Part);
     } else {
       FCache = SampleNearest(Source, Dest.size(), Part);
+      if (FColour)
+        FColour->ConvertImage(FCache);
     }
     FCacheKey = Source.cacheKey();
     FCacheDestSize = Dest.size();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPainter;
+class TColourTransform;
 class TReducedLevels;
 
 // One decoded picture of one kind. Kinds report their own size and draw themselves into a
@@ -58,11 +59,18 @@ public:
   void DrawSmooth(QPainter &Painter, const QRect &Dest, const QRect &Clip) override;
   QImage ToBitmapImage() override;
 
-  // The pixels; kinds that decode lazily do so here. Empty for an empty picture.
-  virtual const QImage &Image();
+  // The pixels, in sRGB; kinds that decode lazily do so here. Empty for an empty picture.
+  const QImage &Image();
+  // The pixels as decoded, before the colour conversion they may still owe (see SetImage):
+  // whether a picture has pixels at all, without the cost of converting them.
+  virtual const QImage &DecodedImage();
 
 protected:
-  void SetImage(QImage Image);
+  // Colour, when given, converts Image's pixels to sRGB in place. It is owed, not applied:
+  // nearest-pixel drawing converts only the part it samples (colour conversion commutes with
+  // nearest-pixel sampling), and the whole picture is converted, once, the first time
+  // Image() is asked for (turns, mirrors, flattening, smooth drawing).
+  void SetImage(QImage Image, std::shared_ptr<const TColourTransform> Colour = nullptr);
   // Drops the cached scaled part and the reduced levels, after the pixels changed.
   void Changed();
 
@@ -71,6 +79,7 @@ protected:
 private:
   void DrawSampled(QPainter &Painter, const QRect &Dest, const QRect &Clip, bool Smooth);
 
+  std::shared_ptr<const TColourTransform> FColour;
   // The last scaled part drawn, so repaints at the same size cost a blit.
   QImage FCache;
   QSize FCacheDestSize;

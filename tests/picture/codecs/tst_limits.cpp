@@ -1,6 +1,6 @@
-// Hostile sizes: pictures that declare more pixels than any decoder builds are refused at
-// load, before anything of their size is allocated; a JPEG of thousands of scans is stopped;
-// libjpeg's working memory is capped.
+// Hostile sizes: pictures (BMP, PNG, GIF, JPEG, WebP, JPEG XL) that declare more pixels than
+// any decoder builds are refused at load, before anything of their size is allocated; a JPEG
+// of thousands of scans is stopped; libjpeg's working memory is capped.
 //
 // "Before anything is allocated" is checked by running the whole test with large allocations
 // failing: the address space is limited to what the process holds plus MemoryHeadroom (or,
@@ -10,6 +10,8 @@
 #include "picture/kinds/bitmap.h"
 #include "picture/kinds/gifimage.h"
 #include "picture/kinds/jpegimage.h"
+#include "picture/kinds/jxlimage.h"
+#include "picture/kinds/webpimage.h"
 #include "picture/codecs/pngchunks.h"
 #include "picture/kinds/pngimage.h"
 
@@ -167,7 +169,51 @@ QByteArray GifDeclaring(int Width, int Height) {
   return Header(Width, Height, Palette) + Frame(0, 0, 2, 2, {0, 1, 1, 0}) + Trailer();
 }
 
+// --- WebP and JPEG XL headers -----------------------------------------------------------
+
+QByteArray Le(quint32 Value, int Bytes) {
+  QByteArray B;
+  for (int I = 0; I < Bytes; ++I)
+    B.append(char((Value >> (8 * I)) & 0xFF));
+  return B;
+}
+
+// An animated WebP whose canvas (VP8X) is Width x Height, followed by its ANIM chunk.
+QByteArray WebpDeclaring(int Width, int Height) {
+  const QByteArray Canvas = QByteArray(1, char(0x02)) + QByteArray(3, '\0') +
+                            Le(quint32(Width - 1), 3) + Le(quint32(Height - 1), 3);
+  const QByteArray Chunks = "VP8X" + Le(quint32(Canvas.size()), 4) + Canvas + "ANIM" +
+                            Le(6, 4) + QByteArray(6, '\0');
+  return "RIFF" + Le(quint32(4 + Chunks.size()), 4) + "WEBP" + Chunks;
+}
+
+// A bare JPEG XL codestream: its signature, a size header with 30-bit sides, and default
+// image metadata; written bit by bit, least significant first.
+QByteArray JxlDeclaring(quint32 Width, quint32 Height) {
+  QByteArray Bytes;
+  int Count = 0;
+  auto Put = [&](quint64 Value, int Bits) {
+    for (int I = 0; I < Bits; ++I, ++Count) {
+      if (Count % 8 == 0)
+        Bytes.append('\0');
+      if ((Value >> I) & 1)
+        Bytes[Count / 8] = char(Bytes[Count / 8] | (1 << (Count % 8)));
+    }
+  };
+  Put(0xFF, 8), Put(0x0A, 8); // signature
+  Put(0, 1);                  // not a small size
+  Put(3, 2), Put(Height - 1, 30);
+  Put(0, 3); // no ratio: the width follows
+  Put(3, 2), Put(Width - 1, 30);
+  Put(1, 1); // image metadata: all default
+  return Bytes + QByteArray(32, '\0');
+}
+
 std::unique_ptr<TPicture> MakeKind(const QString &Kind) {
+  if (Kind == "webp")
+    return std::make_unique<TWebPImage>();
+  if (Kind == "jxl")
+    return std::make_unique<TJPEGXLImage>();
   if (Kind == "bmp")
     return std::make_unique<TBitmap>();
   if (Kind == "png")
@@ -258,6 +304,13 @@ void TLimitsTest::DeclaredSizeRefusedAtLoad_data() {
   QTest::addRow("jpeg 65535x10") << "jpeg" << JpegDeclaring(65535, 10) << TooLarge(65535, 10);
   QTest::addRow("progressive jpeg 40000x40000")
       << "jpeg" << JpegDeclaring(40000, 40000, 0xC2) << TooLarge(40000, 40000);
+
+  // A still WebP holds at most 16384 x 16384 pixels, within the limit; an animation's
+  // canvas may declare 2^24 a side.
+  QTest::addRow("webp animation 40000x40000")
+      << "webp" << WebpDeclaring(40000, 40000) << TooLarge(40000, 40000);
+  QTest::addRow("jxl 40000x40000") << "jxl" << JxlDeclaring(40000, 40000) << TooLarge(40000, 40000);
+  QTest::addRow("jxl 100000x10") << "jxl" << JxlDeclaring(100000, 10) << TooLarge(100000, 10);
 }
 
 void TLimitsTest::DeclaredSizeRefusedAtLoad() {

@@ -76,40 +76,34 @@ void TestFormats::registry_data() {
   QTest::addColumn<QString>("Extension");
   QTest::addColumn<QString>("Description");
   QTest::addColumn<QString>("ClassName");
-  QTest::addRow("1") << 0 << "wmf"
-                     << "Metafiles"
-                     << "TMetafile";
-  QTest::addRow("2") << 1 << "emf"
-                     << "Enhanced Metafiles"
-                     << "TMetafile";
-  QTest::addRow("3") << 2 << "ico"
-                     << "Icons"
-                     << "TIcon";
-  QTest::addRow("4") << 3 << "bmp"
-                     << "Bitmaps"
-                     << "TBitmap";
-  QTest::addRow("5") << 4 << "jpeg"
-                     << "JPEG Image File"
-                     << "TJPEGImage";
-  QTest::addRow("6") << 5 << "jpg"
-                     << "JPEG Image File"
-                     << "TJPEGImage";
-  QTest::addRow("7") << 6 << "png"
-                     << "Portable Network Graphics"
-                     << "TPngImage";
-  QTest::addRow("8") << 7 << "gif"
-                     << "GIF Image"
-                     << "TGIFImage";
+  // The newer formats and other names of JPEG files come first, so that the dialog, which
+  // lists from the last entry, shows them after the eight.
+  QTest::addRow("jxl") << 0 << "jxl" << "JPEG XL Image" << "TJPEGXLImage";
+  QTest::addRow("avif") << 1 << "avif" << "AVIF Image" << "TAvifImage";
+  QTest::addRow("heif") << 2 << "heif" << "HEIF Image" << "THeifImage";
+  QTest::addRow("heic") << 3 << "heic" << "HEIC Image" << "THeifImage";
+  QTest::addRow("webp") << 4 << "webp" << "WebP Image" << "TWebPImage";
+  QTest::addRow("jpe") << 5 << "jpe" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("jfif") << 6 << "jfif" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("1") << 7 << "wmf" << "Metafiles" << "TMetafile";
+  QTest::addRow("2") << 8 << "emf" << "Enhanced Metafiles" << "TMetafile";
+  QTest::addRow("3") << 9 << "ico" << "Icons" << "TIcon";
+  QTest::addRow("4") << 10 << "bmp" << "Bitmaps" << "TBitmap";
+  QTest::addRow("5") << 11 << "jpeg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("6") << 12 << "jpg" << "JPEG Image File" << "TJPEGImage";
+  QTest::addRow("7") << 13 << "png" << "Portable Network Graphics" << "TPngImage";
+  QTest::addRow("8") << 14 << "gif" << "GIF Image" << "TGIFImage";
 }
 
-// Eight entries in registration order, each making pictures of its kind.
+// The entries in registration order, the eight described ones last and in their order,
+// each making pictures of its kind.
 void TestFormats::registry() {
   QFETCH(int, Index);
   QFETCH(QString, Extension);
   QFETCH(QString, Description);
   QFETCH(QString, ClassName);
   const QList<TFileFormat> &Formats = TFileFormatsList::Instance().Formats();
-  QCOMPARE(Formats.size(), 8);
+  QCOMPARE(Formats.size(), 15);
   const TFileFormat &Format = Formats[Index];
   QCOMPARE(Format.Extension, Extension);
   QCOMPARE(Format.Description, Description);
@@ -117,10 +111,13 @@ void TestFormats::registry() {
   QCOMPARE(QString::fromLatin1(Format.Kind.Create()->ClassName()), ClassName);
 }
 
+// The eight described lines first, in their order; the newer ones after them.
 void TestFormats::filterText() {
   QCOMPARE(TFileFormatsList::Instance().MakeFilterText(PictureBaseKind()),
-           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|"
-                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+           QStringLiteral("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe;"
+                          "*.webp;*.heic;*.heif;*.avif;*.jxl)|"
+                          "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.jfif;*.jpe;"
+                          "*.webp;*.heic;*.heif;*.avif;*.jxl|"
                           "GIF Image (*.gif)|*.gif|"
                           "Portable Network Graphics (*.png)|*.png|"
                           "JPEG Image File (*.jpg)|*.jpg|"
@@ -128,7 +125,14 @@ void TestFormats::filterText() {
                           "Bitmaps (*.bmp)|*.bmp|"
                           "Icons (*.ico)|*.ico|"
                           "Enhanced Metafiles (*.emf)|*.emf|"
-                          "Metafiles (*.wmf)|*.wmf"));
+                          "Metafiles (*.wmf)|*.wmf|"
+                          "JPEG Image File (*.jfif)|*.jfif|"
+                          "JPEG Image File (*.jpe)|*.jpe|"
+                          "WebP Image (*.webp)|*.webp|"
+                          "HEIC Image (*.heic)|*.heic|"
+                          "HEIF Image (*.heif)|*.heif|"
+                          "AVIF Image (*.avif)|*.avif|"
+                          "JPEG XL Image (*.jxl)|*.jxl"));
 }
 
 void TestFormats::filterTextOfSomeKinds_data() {

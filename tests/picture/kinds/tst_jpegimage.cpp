@@ -121,7 +121,8 @@ void TJpegImageTest::Samples_data() {
   QTest::addRow("restart-markers") << "derived/testorig-restart.jpg" << 227 << 149 << true;
   QTest::addRow("16-bit-qtables") << "pillow/hopper_16bit_qtables.jpg" << 128 << 128 << false;
   QTest::addRow("truncated") << "derived/testorig-truncated.jpg" << 227 << 149 << false;
-  QTest::addRow("orientation-ignored") << "pillow/orientation_rectangle.jpg" << 2 << 1 << false;
+  // EXIF Orientation 8: stored 2 x 1, upright 1 x 2.
+  QTest::addRow("orientation-applied") << "pillow/orientation_rectangle.jpg" << 1 << 2 << false;
 }
 
 void TJpegImageTest::Samples() {

@@ -1,0 +1,4 @@
+#include "picture/kinds/jxlimage.h"
+#include "picture/codecs/jxlcodec.h"
+
+void TJPEGXLImage::LoadFromBytes(const QByteArray &Data) { SetImage(DecodeJxl(Data)); }
