@@ -17,7 +17,8 @@ BUILD_DIR=${ZELVANE_BUILD_DIR:-build}
 # The picture decoders read whatever file the user opens: they are kept at Debian's current
 # security updates. apt's package lists are refreshed for that at most once a day, unless
 # packages were just installed (which refreshes them anyway).
-DECODER_PACKAGES=(libpng16-16 libgif7 libjpeg62-turbo liblcms2-2 libexif12)
+DECODER_PACKAGES=(libpng16-16 libgif7 libjpeg62-turbo liblcms2-2 libexif12 libwebp7 libwebpdemux2
+                  libheif1 libde265-0 libdav1d6 libaom3 libjxl0.7)
 APT_REFRESHED=no
 
 as_root() {
