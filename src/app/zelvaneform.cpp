@@ -6,6 +6,7 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "export/framecontrols.h"
+#include "export/wallpaperquality.h"
 #include "watermark/watermarklabel.h"
 
 #include <QFile>
@@ -159,7 +160,8 @@ void TZelvaneForm::CreateControls() {
   QualityGroupBox =
       GroupBox(this, QStringLiteral("Wallpaper Quality"), QRect(447, 515, 124, 41));
   QualityGroupBox->setObjectName(QStringLiteral("QualityGroupBox"));
-  QualityTrackBar = new TTrackBar(QualityGroupBox, 5, 10, 10);
+  QualityTrackBar = new TTrackBar(QualityGroupBox, MinQualityPosition, MaxQualityPosition,
+                                  MaxQualityPosition);
   QualityTrackBar->setObjectName(QStringLiteral("QualityTrackBar"));
   QualityTrackBar->setGeometry(3, 13, 118, 26);
   SmoothCheckBox = new QCheckBox(QStringLiteral("Smooth"), this);

@@ -1,4 +1,5 @@
 #include "batch/batchoptions.h"
+#include "export/wallpaperquality.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -70,8 +71,9 @@ TFitMode FitModeOf(const QString &Value) {
 }
 
 int QualityOf(const QString &Value) {
-  const std::optional<int> Quality = NumberIn(Value, 50, 100);
-  if (!Quality || *Quality % 10 != 0)
+  const std::optional<int> Quality =
+      NumberIn(Value, JpegQualityOf(MinQualityPosition), JpegQualityOf(MaxQualityPosition));
+  if (!Quality || *Quality % QualityStep != 0)
     Refuse(QStringLiteral("invalid quality '%1': 50, 60, 70, 80, 90 or 100").arg(Value));
   return *Quality;
 }
