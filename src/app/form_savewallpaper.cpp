@@ -4,6 +4,7 @@
 #include "mover/mover.h"
 #include "app/picturefolder.h"
 #include "export/wallpaperfile.h"
+#include "export/wallpaperquality.h"
 #include "picture/image.h"
 #include "app/zelvaneform.h"
 
@@ -31,6 +32,6 @@ void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
   if (!SavePictureDialog->Execute())
     return;
   const QString FileName = SavePictureDialog->FileName;
-  WriteWallpaperFile(Capture, QualityTrackBar->Position() * 10, FileName);
+  WriteWallpaperFile(Capture, JpegQualityOf(QualityTrackBar->Position()), FileName);
   FSavePath = FolderPartOf(FileName);
 }

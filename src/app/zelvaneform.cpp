@@ -6,6 +6,7 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "export/framecontrols.h"
+#include "export/wallpaperquality.h"
 #include "watermark/watermarklabel.h"
 
 #include <QFile>
@@ -82,12 +83,28 @@ TZelvaneForm::~TZelvaneForm() {
   RunHandler([this] { FormDestroy(); });
 }
 
+// Siblings are made in their stacking order, bottom first.
 void TZelvaneForm::CreateControls() {
+  CreateDeviceImage();
+  CreateFootButtons();
+  CreateFramePanel();
+  CreateToolRow();
+  CreateWatermarkTools();
+  CreateRotateTools();
+  CreateQualityAndSmooth();
+  CreateBanner();
+  SetFocusOrder();
+  CreateDialogs();
+}
+
+void TZelvaneForm::CreateDeviceImage() {
   ZelvaneImage = new TImage(this);
   ZelvaneImage->setObjectName(QStringLiteral("ZelvaneImage"));
   ZelvaneImage->SetBounds(8, 155, 826, 350);
   ZelvaneImage->SetPicture(ResourceJpeg(QStringLiteral(":/device.jpg")));
+}
 
+void TZelvaneForm::CreateFootButtons() {
   SaveSpeedButton = SpeedButton(this, QStringLiteral("&Save Wallpaper"), QStringLiteral("save"),
                                 QRect(601, 522, 128, 34));
   SaveSpeedButton->setObjectName(QStringLiteral("SaveSpeedButton"));
@@ -102,7 +119,9 @@ void TZelvaneForm::CreateControls() {
   LinkLabel->setFont(LinkFont.ToQFont());
   LinkLabel->move(16, 528);
   LinkLabel->resize(LinkLabel->sizeHint());
+}
 
+void TZelvaneForm::CreateFramePanel() {
   Panel = new TPanel(this, Qt::white);
   Panel->setObjectName(QStringLiteral("Panel"));
   Panel->setGeometry(178, 177, 480, 272);
@@ -110,7 +129,9 @@ void TZelvaneForm::CreateControls() {
   Image = Frame.Image;
   WatermarkLabel = Frame.WatermarkLabel;
   Image->SetPicture(ResourceJpeg(QStringLiteral(":/wallpaper.jpg")));
+}
 
+void TZelvaneForm::CreateToolRow() {
   ControlPanel = new TPanel(this, Qt::white);
   ControlPanel->setObjectName(QStringLiteral("ControlPanel"));
   ControlPanel->setGeometry(0, 81, 844, 65);
@@ -130,6 +151,9 @@ void TZelvaneForm::CreateControls() {
   ZoomTrackBar = new TTrackBar(ZoomGroupBox, 1, 10, 10);
   ZoomTrackBar->setObjectName(QStringLiteral("ZoomTrackBar"));
   ZoomTrackBar->setGeometry(3, 17, 100, 26);
+}
+
+void TZelvaneForm::CreateWatermarkTools() {
   WatermarkGroupBox = GroupBox(ControlPanel, QStringLiteral("Watermark"), QRect(399, 3, 228, 51));
   WatermarkGroupBox->setObjectName(QStringLiteral("WatermarkGroupBox"));
   WatermarkEdit = new TEdit(WatermarkGroupBox);
@@ -141,6 +165,9 @@ void TZelvaneForm::CreateControls() {
   ColorSpeedButton =
       SpeedButton(WatermarkGroupBox, QString(), QStringLiteral("color"), QRect(178, 15, 40, 33));
   ColorSpeedButton->setObjectName(QStringLiteral("ColorSpeedButton"));
+}
+
+void TZelvaneForm::CreateRotateTools() {
   RotateGroupBox = GroupBox(ControlPanel, QStringLiteral("Rotate"), QRect(633, 3, 201, 51));
   RotateGroupBox->setObjectName(QStringLiteral("RotateGroupBox"));
   LeftRotateSpeedButton =
@@ -155,11 +182,14 @@ void TZelvaneForm::CreateControls() {
   LeftSpeedButton =
       SpeedButton(RotateGroupBox, QString(), QStringLiteral("mirrorleft"), QRect(150, 15, 40, 33));
   LeftSpeedButton->setObjectName(QStringLiteral("LeftSpeedButton"));
+}
 
+void TZelvaneForm::CreateQualityAndSmooth() {
   QualityGroupBox =
       GroupBox(this, QStringLiteral("Wallpaper Quality"), QRect(447, 515, 124, 41));
   QualityGroupBox->setObjectName(QStringLiteral("QualityGroupBox"));
-  QualityTrackBar = new TTrackBar(QualityGroupBox, 5, 10, 10);
+  QualityTrackBar = new TTrackBar(QualityGroupBox, MinQualityPosition, MaxQualityPosition,
+                                  MaxQualityPosition);
   QualityTrackBar->setObjectName(QStringLiteral("QualityTrackBar"));
   QualityTrackBar->setGeometry(3, 13, 118, 26);
   SmoothCheckBox = new QCheckBox(QStringLiteral("Smooth"), this);
@@ -168,7 +198,9 @@ void TZelvaneForm::CreateControls() {
   SmoothCheckBox->setAccessibleName(QStringLiteral("Smooth scaling"));
   // Its click is its own: the window's click would hide the nodes.
   SmoothCheckBox->setAttribute(Qt::WA_NoMousePropagation);
+}
 
+void TZelvaneForm::CreateBanner() {
   Panel1 = new TPanel(this, Qt::white);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setGeometry(0, 0, 844, 81);
@@ -177,9 +209,11 @@ void TZelvaneForm::CreateControls() {
   Image1->SetBounds(16, 0, 350, 70);
   Image1->SetAutoSize(true);
   Image1->SetPicture(ResourceJpeg(QStringLiteral(":/banner.jpg")));
+}
 
-  // Keyboard focus order: the radio group, the zoom slider, the edit box, the quality slider,
-  // the smoothing box.
+// Keyboard focus order: the radio group, the zoom slider, the edit box, the quality slider, the
+// smoothing box.
+void TZelvaneForm::SetFocusOrder() {
   for (QWidget *W : {static_cast<QWidget *>(ZoomTrackBar), static_cast<QWidget *>(QualityTrackBar),
                      static_cast<QWidget *>(SmoothCheckBox)})
     W->setFocusPolicy(Qt::StrongFocus);
@@ -187,7 +221,9 @@ void TZelvaneForm::CreateControls() {
   setTabOrder(ZoomTrackBar, WatermarkEdit);
   setTabOrder(WatermarkEdit, QualityTrackBar);
   setTabOrder(QualityTrackBar, SmoothCheckBox);
+}
 
+void TZelvaneForm::CreateDialogs() {
   OpenPictureDialog = std::make_unique<TFileDialog>(this, TFileDialog::TKind::Open);
   SavePictureDialog = std::make_unique<TFileDialog>(this, TFileDialog::TKind::Save);
   SavePictureDialog->Filter = QStringLiteral("JPEG Image File (*.jpg)|*.jpg");

@@ -116,6 +116,17 @@ protected:
 
 private:
   void CreateControls();
+  // The steps of CreateControls, in the order it takes them.
+  void CreateDeviceImage();
+  void CreateFootButtons();
+  void CreateFramePanel();
+  void CreateToolRow();
+  void CreateWatermarkTools();
+  void CreateRotateTools();
+  void CreateQualityAndSmooth();
+  void CreateBanner();
+  void SetFocusOrder();
+  void CreateDialogs();
   void NameControls();
   void WireEvents();
   void AddStandardShortcuts();

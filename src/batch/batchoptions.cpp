@@ -1,4 +1,5 @@
 #include "batch/batchoptions.h"
+#include "export/wallpaperquality.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -70,8 +71,9 @@ TFitMode FitModeOf(const QString &Value) {
 }
 
 int QualityOf(const QString &Value) {
-  const std::optional<int> Quality = NumberIn(Value, 50, 100);
-  if (!Quality || *Quality % 10 != 0)
+  const std::optional<int> Quality =
+      NumberIn(Value, JpegQualityOf(MinQualityPosition), JpegQualityOf(MaxQualityPosition));
+  if (!Quality || *Quality % QualityStep != 0)
     Refuse(QStringLiteral("invalid quality '%1': 50, 60, 70, 80, 90 or 100").arg(Value));
   return *Quality;
 }
@@ -119,43 +121,101 @@ TColor ColorOf(const QString &Value) {
   return static_cast<TColor>(((Rgb >> 16) & 0xFF) | (Rgb & 0xFF00) | ((Rgb & 0xFF) << 16));
 }
 
+// The options the batch takes, as the parser knows them.
+struct TOptionSet {
+  QCommandLineOption Fit{QStringLiteral("fit"), QString(), QStringLiteral("MODE")};
+  QCommandLineOption Zoom{QStringLiteral("zoom"), QString(), QStringLiteral("N")};
+  QCommandLineOption Turn{QStringLiteral("turn"), QString(), QStringLiteral("WAY")};
+  QCommandLineOption Mirror{QStringLiteral("mirror"), QString(), QStringLiteral("SIDE")};
+  QCommandLineOption Quality{QStringLiteral("quality"), QString(), QStringLiteral("Q")};
+  QCommandLineOption Watermark{QStringLiteral("watermark"), QString(), QStringLiteral("TEXT")};
+  QCommandLineOption Font{QStringLiteral("font"), QString(), QStringLiteral("FACE")};
+  QCommandLineOption Color{QStringList{QStringLiteral("color"), QStringLiteral("colour")},
+                           QString(), QStringLiteral("COLOR")};
+  QCommandLineOption Jobs{QStringList{QStringLiteral("j"), QStringLiteral("jobs")}, QString(),
+                          QStringLiteral("N")};
+  QCommandLineOption Output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                            QString(), QStringLiteral("FOLDER")};
+  QCommandLineOption Smooth{QStringLiteral("smooth")};
+  QCommandLineOption Overwrite{QStringLiteral("overwrite")};
+  QCommandLineOption Help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+  QCommandLineOption Version{QStringList{QStringLiteral("V"), QStringLiteral("version")}};
+
+  void AddTo(QCommandLineParser &Parser) const {
+    Parser.addOptions({Fit, Zoom, Turn, Mirror, Quality, Watermark, Font, Color, Smooth, Jobs,
+                       Output, Overwrite, Help, Version});
+    Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  }
+};
+
+int ZoomOf(const QString &Value) {
+  const std::optional<int> Position = NumberIn(Value, 1, 10);
+  if (!Position)
+    Refuse(QStringLiteral("invalid zoom '%1': a whole number from 1 to 10").arg(Value));
+  return *Position;
+}
+
+int JobsOf(const QString &Value) {
+  const std::optional<int> Count = NumberIn(Value, 1, MaxBatchJobs);
+  if (!Count)
+    Refuse(QStringLiteral("invalid number of jobs '%1': a whole number from 1 to %2")
+               .arg(Value)
+               .arg(MaxBatchJobs));
+  return *Count;
+}
+
+// The wallpaper's steps as the line gives them; throws std::invalid_argument for a value
+// that cannot be taken.
+void ReadSteps(const QCommandLineParser &Parser, const TOptionSet &O, TWallpaperSteps &Steps) {
+  if (Parser.isSet(O.Fit))
+    Steps.Fit = FitModeOf(Parser.value(O.Fit));
+  if (Parser.isSet(O.Zoom))
+    Steps.Zoom = ZoomOf(Parser.value(O.Zoom));
+  if (Parser.isSet(O.Turn))
+    Steps.Turn = TurnOf(Parser.value(O.Turn));
+  if (Parser.isSet(O.Mirror))
+    Steps.Mirror = MirrorOf(Parser.value(O.Mirror));
+  if (Parser.isSet(O.Quality))
+    Steps.Quality = QualityOf(Parser.value(O.Quality));
+  Steps.Watermark = Parser.value(O.Watermark);
+  if (Parser.isSet(O.Font))
+    ApplyFont(Parser.value(O.Font), Steps.Font);
+  if (Parser.isSet(O.Color))
+    Steps.Font.Color = ColorOf(Parser.value(O.Color));
+  Steps.Smooth = Parser.isSet(O.Smooth);
+}
+
+// The run's jobs, output and files; throws std::invalid_argument as ReadSteps does.
+void ReadRun(const QCommandLineParser &Parser, const TOptionSet &O, TBatchOptions &Options) {
+  if (Parser.isSet(O.Jobs))
+    Options.Jobs = JobsOf(Parser.value(O.Jobs));
+  Options.Overwrite = Parser.isSet(O.Overwrite);
+  Options.OutputFolder = Parser.value(O.Output);
+  if (!Parser.isSet(O.Output) || Options.OutputFolder.isEmpty())
+    Refuse(QStringLiteral("no output folder: --output FOLDER is needed"));
+  Options.Files = Parser.positionalArguments();
+  if (Options.Files.isEmpty())
+    Refuse(QStringLiteral("no picture FILE given"));
+}
+
 } // namespace
 
 QString BatchVersionText() { return QStringLiteral("zelvane-batch " ZELVANE_VERSION); }
 
 TBatchCommand ParseBatchCommand(const QStringList &Arguments) {
   QCommandLineParser Parser;
-  const QCommandLineOption Fit(QStringLiteral("fit"), QString(), QStringLiteral("MODE"));
-  const QCommandLineOption Zoom(QStringLiteral("zoom"), QString(), QStringLiteral("N"));
-  const QCommandLineOption Turn(QStringLiteral("turn"), QString(), QStringLiteral("WAY"));
-  const QCommandLineOption Mirror(QStringLiteral("mirror"), QString(), QStringLiteral("SIDE"));
-  const QCommandLineOption Quality(QStringLiteral("quality"), QString(), QStringLiteral("Q"));
-  const QCommandLineOption Watermark(QStringLiteral("watermark"), QString(),
-                                     QStringLiteral("TEXT"));
-  const QCommandLineOption Font(QStringLiteral("font"), QString(), QStringLiteral("FACE"));
-  const QCommandLineOption Color(QStringList{QStringLiteral("color"), QStringLiteral("colour")},
-                                 QString(), QStringLiteral("COLOR"));
-  const QCommandLineOption Jobs(QStringList{QStringLiteral("j"), QStringLiteral("jobs")}, QString(),
-                                QStringLiteral("N"));
-  const QCommandLineOption Output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                  QString(), QStringLiteral("FOLDER"));
-  const QCommandLineOption Smooth(QStringLiteral("smooth"));
-  const QCommandLineOption Overwrite(QStringLiteral("overwrite"));
-  const QCommandLineOption Help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-  const QCommandLineOption Version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-  Parser.addOptions({Fit, Zoom, Turn, Mirror, Quality, Watermark, Font, Color, Smooth, Jobs,
-                     Output, Overwrite, Help, Version});
-  Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  const TOptionSet Options;
+  Options.AddTo(Parser);
 
   TBatchCommand Command;
   const bool Parsed = Parser.parse(Arguments);
   // Asked for help or the version, the rest of the line does not matter.
-  if (Parser.isSet(Help)) {
+  if (Parser.isSet(Options.Help)) {
     Command.Action = TBatchAction::Help;
     Command.Text = QString::fromLatin1(HelpText);
     return Command;
   }
-  if (Parser.isSet(Version)) {
+  if (Parser.isSet(Options.Version)) {
     Command.Action = TBatchAction::Version;
     Command.Text = BatchVersionText() + u'\n';
     return Command;
@@ -165,46 +225,9 @@ TBatchCommand ParseBatchCommand(const QStringList &Arguments) {
     Command.Text = Parser.errorText();
     return Command;
   }
-
-  TBatchOptions &Options = Command.Options;
-  TWallpaperSteps &Steps = Options.Steps;
   try {
-    if (Parser.isSet(Fit))
-      Steps.Fit = FitModeOf(Parser.value(Fit));
-    if (Parser.isSet(Zoom)) {
-      const std::optional<int> Position = NumberIn(Parser.value(Zoom), 1, 10);
-      if (!Position)
-        Refuse(QStringLiteral("invalid zoom '%1': a whole number from 1 to 10")
-                   .arg(Parser.value(Zoom)));
-      Steps.Zoom = *Position;
-    }
-    if (Parser.isSet(Turn))
-      Steps.Turn = TurnOf(Parser.value(Turn));
-    if (Parser.isSet(Mirror))
-      Steps.Mirror = MirrorOf(Parser.value(Mirror));
-    if (Parser.isSet(Quality))
-      Steps.Quality = QualityOf(Parser.value(Quality));
-    Steps.Watermark = Parser.value(Watermark);
-    if (Parser.isSet(Font))
-      ApplyFont(Parser.value(Font), Steps.Font);
-    if (Parser.isSet(Color))
-      Steps.Font.Color = ColorOf(Parser.value(Color));
-    Steps.Smooth = Parser.isSet(Smooth);
-    if (Parser.isSet(Jobs)) {
-      const std::optional<int> Count = NumberIn(Parser.value(Jobs), 1, MaxBatchJobs);
-      if (!Count)
-        Refuse(QStringLiteral("invalid number of jobs '%1': a whole number from 1 to %2")
-                   .arg(Parser.value(Jobs))
-                   .arg(MaxBatchJobs));
-      Options.Jobs = *Count;
-    }
-    Options.Overwrite = Parser.isSet(Overwrite);
-    Options.OutputFolder = Parser.value(Output);
-    if (!Parser.isSet(Output) || Options.OutputFolder.isEmpty())
-      Refuse(QStringLiteral("no output folder: --output FOLDER is needed"));
-    Options.Files = Parser.positionalArguments();
-    if (Options.Files.isEmpty())
-      Refuse(QStringLiteral("no picture FILE given"));
+    ReadSteps(Parser, Options, Command.Options.Steps);
+    ReadRun(Parser, Options, Command.Options);
   } catch (const std::invalid_argument &Error) {
     Command.Text = QString::fromStdString(Error.what());
     return Command;

@@ -21,7 +21,7 @@ struct TWallpaperSteps {
   std::optional<TTransform> Mirror; // TopMirror or LeftMirror
   QString Watermark;                // as typed into the edit box; the label trims it
   TFont Font;                       // the label's font, its colour included
-  int Quality = 100;                // the quality slider's position x 10
+  int Quality = 100;                // JpegQualityOf the quality slider's position
   bool Smooth = false;              // the Smooth box checked
 };
 

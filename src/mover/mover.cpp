@@ -4,8 +4,6 @@
 #include "platform/cursorseam.h"
 #include "mover/nodepanel.h"
 
-#include <QMetaMethod>
-
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
@@ -25,34 +23,20 @@ constexpr int MaxHoldsPerStep = 2;
 // a control that outlives its mover fires into nothing.
 struct TPublishedMouseEvent {
   QPointer<TMover> Mover;
-  QMetaMethod Method;
+  void (TMover::*Method)(QObject *, TMouseButton, TShiftState, int, int);
   void operator()(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) const {
     if (Mover)
-      Method.invoke(Mover.data(), Qt::DirectConnection, Q_ARG(QObject *, Sender),
-                    Q_ARG(TMouseButton, Button), Q_ARG(TShiftState, Shift), Q_ARG(int, X),
-                    Q_ARG(int, Y));
+      (Mover.data()->*Method)(Sender, Button, Shift, X, Y);
   }
 };
 
 struct TPublishedMouseMoveEvent {
   QPointer<TMover> Mover;
-  QMetaMethod Method;
   void operator()(QObject *Sender, TShiftState Shift, int X, int Y) const {
     if (Mover)
-      Method.invoke(Mover.data(), Qt::DirectConnection, Q_ARG(QObject *, Sender),
-                    Q_ARG(TShiftState, Shift), Q_ARG(int, X), Q_ARG(int, Y));
+      Mover->ControlMouseMove(Sender, Shift, X, Y);
   }
 };
-
-template <class... TParams> bool HasParameters(const QMetaMethod &Method) {
-  const QMetaType Types[] = {QMetaType::fromType<TParams>()...};
-  if (Method.parameterCount() != static_cast<int>(sizeof...(TParams)))
-    return false;
-  for (int I = 0; I < Method.parameterCount(); ++I)
-    if (Method.parameterMetaType(I) != Types[I])
-      return false;
-  return true;
-}
 
 std::runtime_error NoSuchProperty(const QString &Name) {
   return std::runtime_error(QString("Property %1 does not exist").arg(Name).toStdString());
@@ -133,21 +117,6 @@ void TMover::ControlDropped(int Index) {
       Saved->erase(Saved->begin() + Index);
 }
 
-TMethod TMover::MethodAddress(const QString &Name) {
-  const QMetaObject *Meta = metaObject();
-  const QByteArray Wanted = Name.toUtf8();
-  for (int I = 0; I < Meta->methodCount(); ++I) {
-    const QMetaMethod Method = Meta->method(I);
-    if (Method.name() != Wanted)
-      continue;
-    if (HasParameters<QObject *, TMouseButton, TShiftState, int, int>(Method))
-      return TMouseEvent(TPublishedMouseEvent{this, Method});
-    if (HasParameters<QObject *, TShiftState, int, int>(Method))
-      return TMouseMoveEvent(TPublishedMouseMoveEvent{this, Method});
-  }
-  throw std::logic_error("No published handler named " + Name.toStdString());
-}
-
 bool TMover::IsOwnHandler(const TMethod &Method) const {
   if (const auto *Mouse = std::get_if<TMouseEvent>(&Method)) {
     const auto *Published = Mouse->target<TPublishedMouseEvent>();
@@ -177,9 +146,9 @@ void TMover::Route() {
     Saved->clear();
     Saved->resize(Count);
   }
-  const TMethod Down = MethodAddress(QStringLiteral("ControlMouseDown"));
-  const TMethod Move = MethodAddress(QStringLiteral("ControlMouseMove"));
-  const TMethod Up = MethodAddress(QStringLiteral("ControlMouseUp"));
+  const TMethod Down = TMouseEvent(TPublishedMouseEvent{this, &TMover::ControlMouseDown});
+  const TMethod Move = TMouseMoveEvent(TPublishedMouseMoveEvent{this});
+  const TMethod Up = TMouseEvent(TPublishedMouseEvent{this, &TMover::ControlMouseUp});
   for (int I = 0; I < Count; ++I) {
     TEventSource &Events = EventsOf(FControls->Items(I));
     if (Events.HasEvent(OnClick)) {

@@ -72,10 +72,6 @@ public:
   Q_INVOKABLE void ControlMouseUp(QObject *Sender, TMouseButton Button, TShiftState Shift, int X,
                                   int Y);
 
-  // One of the published operations above, by name, bound to this mover as an event handler.
-  // Throws std::logic_error for a name that is not a published mouse handler.
-  TMethod MethodAddress(const QString &Name);
-
   bool Active() const { return FActive; }
   bool Dragging() const { return FDragging; }
   bool NodeDragging() const { return FNodeDragging; }
@@ -85,10 +81,6 @@ public:
   TNodePanel *NodePanel(int Index) const { return FNodePanels.at(Index); }
   int ControlCount() const;
   QObject *Control(int Index) const;
-  const TMethodArray &SavedOnClick() const { return FSavedOnClick; }
-  const TMethodArray &SavedOnMouseDown() const { return FSavedOnMouseDown; }
-  const TMethodArray &SavedOnMouseMove() const { return FSavedOnMouseMove; }
-  const TMethodArray &SavedOnMouseUp() const { return FSavedOnMouseUp; }
 
 private:
   void NodeMouseDown(QObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

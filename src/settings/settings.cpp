@@ -6,6 +6,19 @@ namespace {
 const QString Config = QStringLiteral("config");
 const QString Watermark = QStringLiteral("watermark");
 
+// Keys of the config section.
+const QString OpenPathKey = QStringLiteral("openpath");
+const QString SavePathKey = QStringLiteral("savepath");
+const QString QualityKey = QStringLiteral("quality");
+const QString SmoothKey = QStringLiteral("smooth");
+// Keys of the watermark section.
+const QString FontNameKey = QStringLiteral("fontname");
+const QString FontSizeKey = QStringLiteral("fontsize");
+const QString FontColorKey = QStringLiteral("fontcolor");
+const QString TextKey = QStringLiteral("text");
+const QString LeftKey = QStringLiteral("left");
+const QString TopKey = QStringLiteral("top");
+
 struct TStyleKey {
   TFontStyle Style;
   const char16_t *Key;
@@ -28,27 +41,27 @@ template <class T> void SetWhen(std::optional<T> &Field, const T &Value, bool Ap
 }
 
 void ReadAll(const TProfileFile &File, QSize Frame, TSettings &S) {
-  S.OpenPath = File.ReadString(Config, QStringLiteral("openpath"), QString());
-  S.SavePath = File.ReadString(Config, QStringLiteral("savepath"), QString());
-  const int Quality = File.ReadInteger(Config, QStringLiteral("quality"), 0);
+  S.OpenPath = File.ReadString(Config, OpenPathKey, QString());
+  S.SavePath = File.ReadString(Config, SavePathKey, QString());
+  const int Quality = File.ReadInteger(Config, QualityKey, 0);
   SetWhen(S.Quality, Quality, Quality >= 5 && Quality <= 10);
-  SetWhen(S.Smooth, true, File.ReadInteger(Config, QStringLiteral("smooth"), 0) == 1);
+  SetWhen(S.Smooth, true, File.ReadInteger(Config, SmoothKey, 0) == 1);
 
-  const QString FontName = File.ReadString(Watermark, QStringLiteral("fontname"), QString());
+  const QString FontName = File.ReadString(Watermark, FontNameKey, QString());
   SetWhen(S.FontName, FontName, !FontName.isEmpty());
-  const int FontSize = File.ReadInteger(Watermark, QStringLiteral("fontsize"), 0);
+  const int FontSize = File.ReadInteger(Watermark, FontSizeKey, 0);
   SetWhen(S.FontSize, FontSize, FontSize > 0);
-  const int FontColor = File.ReadInteger(Watermark, QStringLiteral("fontcolor"), 0);
+  const int FontColor = File.ReadInteger(Watermark, FontColorKey, 0);
   SetWhen(S.FontColor, FontColor, FontColor > 0);
   for (const TStyleKey &Style : StyleKeys)
     if (File.ReadBool(Watermark, QString::fromUtf16(Style.Key), false))
       S.FontStyle = S.FontStyle.value_or(0) | Style.Style;
 
-  const QString Text = File.ReadString(Watermark, QStringLiteral("text"), QString());
+  const QString Text = File.ReadString(Watermark, TextKey, QString());
   SetWhen(S.Text, Text, !Text.isEmpty());
-  const int Left = File.ReadInteger(Watermark, QStringLiteral("left"), 0);
+  const int Left = File.ReadInteger(Watermark, LeftKey, 0);
   SetWhen(S.Left, Left, InsideFrame(Left, Frame.width()));
-  const int Top = File.ReadInteger(Watermark, QStringLiteral("top"), 0);
+  const int Top = File.ReadInteger(Watermark, TopKey, 0);
   SetWhen(S.Top, Top, InsideFrame(Top, Frame.height()));
 }
 
@@ -63,13 +76,13 @@ void WriteText(TProfileFile &File, const QString &Section, const QString &Key,
 
 void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Start) {
   if (Values.OpenPath && !Values.OpenPath->isEmpty())
-    WriteText(File, Config, QStringLiteral("openpath"), *Values.OpenPath);
+    WriteText(File, Config, OpenPathKey, *Values.OpenPath);
   if (Values.SavePath && !Values.SavePath->isEmpty())
-    WriteText(File, Config, QStringLiteral("savepath"), *Values.SavePath);
+    WriteText(File, Config, SavePathKey, *Values.SavePath);
   if (Values.Quality)
-    File.WriteInteger(Config, QStringLiteral("quality"), *Values.Quality);
-  if (Values.Smooth && (*Values.Smooth || File.ValueExists(Config, QStringLiteral("smooth"))))
-    File.WriteBool(Config, QStringLiteral("smooth"), *Values.Smooth);
+    File.WriteInteger(Config, QualityKey, *Values.Quality);
+  if (Values.Smooth && (*Values.Smooth || File.ValueExists(Config, SmoothKey)))
+    File.WriteBool(Config, SmoothKey, *Values.Smooth);
 
   // A key that only differs from the start value when changed would otherwise keep an older
   // run's value once the user goes back to the start value; writing it whenever the file
@@ -78,24 +91,24 @@ void WriteAll(TProfileFile &File, const TSettings &Values, const TSettings &Star
     return Value && (Value != AtStart || File.ValueExists(Watermark, Key));
   };
 
-  if (Due(QStringLiteral("fontname"), Values.FontName, Start.FontName))
-    WriteText(File, Watermark, QStringLiteral("fontname"), *Values.FontName);
-  if (Due(QStringLiteral("fontsize"), Values.FontSize, Start.FontSize))
-    File.WriteInteger(Watermark, QStringLiteral("fontsize"), *Values.FontSize);
-  if (Due(QStringLiteral("fontcolor"), Values.FontColor, Start.FontColor))
-    File.WriteInteger(Watermark, QStringLiteral("fontcolor"), *Values.FontColor);
+  if (Due(FontNameKey, Values.FontName, Start.FontName))
+    WriteText(File, Watermark, FontNameKey, *Values.FontName);
+  if (Due(FontSizeKey, Values.FontSize, Start.FontSize))
+    File.WriteInteger(Watermark, FontSizeKey, *Values.FontSize);
+  if (Due(FontColorKey, Values.FontColor, Start.FontColor))
+    File.WriteInteger(Watermark, FontColorKey, *Values.FontColor);
   if (Values.FontStyle)
     for (const TStyleKey &Style : StyleKeys)
       File.WriteBool(Watermark, QString::fromUtf16(Style.Key),
                      (*Values.FontStyle & Style.Style) != 0);
 
-  if (Due(QStringLiteral("left"), Values.Left, Start.Left))
-    File.WriteInteger(Watermark, QStringLiteral("left"), *Values.Left);
-  if (Due(QStringLiteral("top"), Values.Top, Start.Top))
-    File.WriteInteger(Watermark, QStringLiteral("top"), *Values.Top);
+  if (Due(LeftKey, Values.Left, Start.Left))
+    File.WriteInteger(Watermark, LeftKey, *Values.Left);
+  if (Due(TopKey, Values.Top, Start.Top))
+    File.WriteInteger(Watermark, TopKey, *Values.Top);
 
   if (Values.Text)
-    WriteText(File, Watermark, QStringLiteral("text"), *Values.Text);
+    WriteText(File, Watermark, TextKey, *Values.Text);
 }
 
 } // namespace

@@ -4,6 +4,17 @@
 
 #include <QPainter>
 
+namespace {
+
+// Where a new label starts in the frame: right edge at x = 473, top at 252. The width and
+// height are those of an empty caption before it is measured.
+constexpr int StartRight = 473;
+constexpr int StartTop = 252;
+constexpr int StartWidth = 3;
+constexpr int StartHeight = 13;
+
+} // namespace
+
 TWatermarkLabel::TWatermarkLabel(QWidget *Parent) : TGraphicControl(Parent) {
   SetVisible(false);
   AdjustBounds();
@@ -37,7 +48,7 @@ void TWatermarkLabel::AdjustBounds() {
 }
 
 void TWatermarkLabel::PlaceAtStart() {
-  SetBounds(470, 252, 3, 13);
+  SetBounds(StartRight - StartWidth, StartTop, StartWidth, StartHeight);
   AdjustBounds();
 }
 

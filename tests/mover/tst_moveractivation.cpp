@@ -103,11 +103,9 @@ private slots:
     QCOMPARE(Late->BoundsRect(), QRect(200, 100, 80, 60));
     QCOMPARE(WithoutMoves(Stage.Log), (QStringList{"Late down", "Late up", "Late click"}));
     QVERIFY(Stage.Log.contains("Late move"));
-    // The saved handlers cover the controls of the activation only.
-    QCOMPARE(Mover.SavedOnMouseDown().size(), size_t(1));
   }
 
-  // A second activation changes nothing: the saved handlers stay the controls' own.
+  // A second activation changes nothing: deactivation still gives the controls their own.
   void SecondActivationKeepsSavedHandlers() {
     TMoverStage Stage;
     TLoggingControl *Image = Stage.AddControl("Image", QRect(10, 10, 80, 60));
@@ -116,17 +114,16 @@ private slots:
     Mover.SetActive(true);
     Mover.SetActive(true);
     QVERIFY(Mover.Active());
-    QCOMPARE(Mover.SavedOnClick().size(), size_t(1));
-    Fire(Mover.SavedOnClick()[0], Image);
-    Fire(Mover.SavedOnMouseDown()[0], Image);
-    Fire(Mover.SavedOnMouseMove()[0], Image);
-    Fire(Mover.SavedOnMouseUp()[0], Image);
-    QCOMPARE(Stage.Log, (QStringList{"Image click", "Image down", "Image move", "Image up"}));
-    // The mover's own handler on the control starts a drag; a saved one would not have.
-    QVERIFY(!Mover.Dragging());
+    QVERIFY(!IsAssigned(Image->GetEvent("OnClick")));
     Fire(Image->GetEvent("OnMouseDown"), Image);
     QVERIFY(Mover.Dragging());
-    QVERIFY(!IsAssigned(Image->GetEvent("OnClick")));
+    Fire(Image->GetEvent("OnMouseUp"), Image);
+    QCOMPARE(Stage.Log, QStringList());
+    Mover.SetActive(false);
+    for (const char *Event : {"OnClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"})
+      Fire(Image->GetEvent(Event), Image);
+    QCOMPARE(Stage.Log, (QStringList{"Image click", "Image down", "Image move", "Image up"}));
+    QVERIFY(!Mover.Dragging());
   }
 
   // The label's double click runs its own handler and, as a press, shows the nodes.
@@ -208,7 +205,14 @@ private slots:
     QCOMPARE(Mover.CurrentControl(), Partial);
     // An OnClick that could not be cleared still runs; a missing one cannot.
     QCOMPARE(Stage.Log, RefuseClick ? QStringList{"Partial click"} : QStringList());
-    QCOMPARE(IsAssigned(Mover.SavedOnClick()[1]), RefuseClick);
+    // Deactivation gives it back what it had, a click handler only where it had one.
+    Mover.SetActive(false);
+    Stage.Log.clear();
+    Fire(Partial->GetEvent("OnMouseDown"), Partial);
+    if (Partial->HasEvent("OnClick"))
+      Fire(Partial->GetEvent("OnClick"), Partial);
+    QCOMPARE(Stage.Log, RefuseClick ? (QStringList{"Partial down", "Partial click"})
+                                    : QStringList{"Partial down"});
   }
 
   void NotAnEventSource() {
@@ -260,7 +264,8 @@ private slots:
     QCOMPARE(Stage.Log, QStringList());
   }
 
-  // A destroyed control drops out of the registry, and its saved handlers with it.
+  // A destroyed control drops out of the registry, and its saved handlers with it: the
+  // controls after it get their own back, not their neighbour's.
   void DestroyedControlDropsOut() {
     TMoverStage Stage;
     TLoggingControl *A = Stage.AddControl("A", QRect(10, 10, 60, 40));
@@ -275,11 +280,7 @@ private slots:
     QCOMPARE(Mover.ControlCount(), 2);
     QCOMPARE(Mover.Control(0), A);
     QCOMPARE(Mover.Control(1), C);
-    QCOMPARE(Mover.SavedOnMouseDown().size(), size_t(2));
-    Fire(Mover.SavedOnMouseDown()[1], C);
-    QCOMPARE(Stage.Log, QStringList{"C down"});
     Mover.SetActive(false);
-    Stage.Log.clear();
     Fire(C->GetEvent("OnMouseUp"), C);
     Fire(A->GetEvent("OnMouseUp"), A);
     QCOMPARE(Stage.Log, (QStringList{"C up", "A up"}));
@@ -306,47 +307,23 @@ private slots:
     QCOMPARE(Mover.ControlCount(), 0);
   }
 
-  void PublishedHandlersByName_data() {
-    QTest::addColumn<QString>("Name");
-    QTest::addColumn<int>("Kind"); // variant index, -1 for none
-    QTest::addRow("ControlMouseDown") << "ControlMouseDown" << 2;
-    QTest::addRow("ControlMouseMove") << "ControlMouseMove" << 3;
-    QTest::addRow("ControlMouseUp") << "ControlMouseUp" << 2;
-    QTest::addRow("SetNodesVisible is no event handler") << "SetNodesVisible" << -1;
-    QTest::addRow("internal node handler is not published") << "NodeMouseDown" << -1;
-    QTest::addRow("unknown") << "Nothing" << -1;
-  }
-  void PublishedHandlersByName() {
-    QFETCH(QString, Name);
-    QFETCH(int, Kind);
-    TMoverStage Stage;
-    TMover Mover(&Stage.Window);
-    if (Kind < 0) {
-      QVERIFY_THROWS_EXCEPTION(std::logic_error, Mover.MethodAddress(Name));
-      return;
-    }
-    const TMethod Method = Mover.MethodAddress(Name);
-    QCOMPARE(int(Method.index()), Kind);
-    QVERIFY(IsAssigned(Method));
-  }
-
-  // Handlers found by name pass their arguments on: a Shift move through them resizes.
-  void PublishedHandlersPassArguments() {
+  // The handlers activation installs pass their arguments on: a Shift move through them
+  // resizes.
+  void InstalledHandlersPassArguments() {
     TMoverStage Stage;
     QVERIFY(Stage.Exposed);
     TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
     TMover Mover(&Stage.Window);
+    Mover.AddControl(Image);
     Mover.SetActive(true);
     Stage.Cursor.Position = Stage.Screen({150, 80});
-    std::get<TMouseEvent>(Mover.MethodAddress("ControlMouseDown"))(Image, TMouseButton::mbLeft,
-                                                                   ssLeft, 50, 30);
+    std::get<TMouseEvent>(Image->GetEvent("OnMouseDown"))(Image, TMouseButton::mbLeft, ssLeft, 50,
+                                                          30);
     QCOMPARE(Mover.CurrentControl(), Image);
     Stage.Cursor.Position = Stage.Screen({140, 100});
-    std::get<TMouseMoveEvent>(Mover.MethodAddress("ControlMouseMove"))(Image, ssShift | ssLeft, 40,
-                                                                       50);
+    std::get<TMouseMoveEvent>(Image->GetEvent("OnMouseMove"))(Image, ssShift | ssLeft, 40, 50);
     QCOMPARE(Image->BoundsRect(), QRect(100, 50, 40, 50));
-    std::get<TMouseEvent>(Mover.MethodAddress("ControlMouseUp"))(Image, TMouseButton::mbLeft, 0, 40,
-                                                                 50);
+    std::get<TMouseEvent>(Image->GetEvent("OnMouseUp"))(Image, TMouseButton::mbLeft, 0, 40, 50);
     QVERIFY(!Mover.Dragging());
   }
 

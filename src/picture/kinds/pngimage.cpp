@@ -1,7 +1,5 @@
 #include "picture/kinds/pngimage.h"
 
 void TPngImage::LoadFromBytes(const QByteArray &Data) {
-  TPngPicture Picture = DecodePng(Data);
-  FTransparency = Picture.Transparency;
-  SetImage(std::move(Picture.Image));
+  SetImage(DecodePng(Data).Image);
 }

@@ -11,13 +11,4 @@ public:
   const char *ClassName() const override { return "TPngImage"; }
   // Throws the PNG decoder's message; the picture keeps its old pixels on failure.
   void LoadFromBytes(const QByteArray &Data) override;
-
-  TPngTransparency Transparency() const { return FTransparency; }
-  bool HasSingleTransparentColour() const {
-    return FTransparency == TPngTransparency::SingleColour;
-  }
-  bool HasPartialAlpha() const { return FTransparency == TPngTransparency::Alpha; }
-
-private:
-  TPngTransparency FTransparency = TPngTransparency::None;
 };
