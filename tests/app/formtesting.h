@@ -12,9 +12,9 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "app/zelvaneform.h"
+#include "support/filebytes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -26,16 +26,6 @@
 
 inline QString TestData(const QString &Path) {
   return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
-}
-
-inline bool WriteBytes(const QString &FileName, const QByteArray &Bytes) {
-  QFile File(FileName);
-  return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
-}
-
-inline QByteArray ReadBytes(const QString &FileName) {
-  QFile File(FileName);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
 // The error report's texts, in the order they would have been shown.

@@ -127,7 +127,7 @@ void TestFileWriter::writesNewFile() {
   QVERIFY(Dir.isValid());
   const QByteArray Bytes = Pattern(Size);
   WriteFileReplacing(Dir.filePath(Name), Bytes);
-  QCOMPARE(ReadAll(Dir.filePath(Name)), Bytes);
+  QCOMPARE(ReadBytes(Dir.filePath(Name)), Bytes);
   QCOMPARE(Entries(Dir.path()), QStringList{Name});
 }
 
@@ -137,7 +137,7 @@ void TestFileWriter::replacesExistingFile() {
   const QString Path = Dir.filePath("wall.jpg");
   WriteAll(Path, QByteArray(5000, 'o'));
   WriteFileReplacing(Path, "new");
-  QCOMPARE(ReadAll(Path), QByteArray("new"));
+  QCOMPARE(ReadBytes(Path), QByteArray("new"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 
@@ -161,7 +161,7 @@ void TestFileWriter::writesThroughLink() {
   WriteAll(Real, "old");
   QVERIFY(QFile::link(Real, Link));
   WriteFileReplacing(Link, "new");
-  QCOMPARE(ReadAll(Real), QByteArray("new"));
+  QCOMPARE(ReadBytes(Real), QByteArray("new"));
   QVERIFY(QFileInfo(Link).isSymLink());
   QCOMPARE(Entries(Dir.filePath("real")), QStringList{"wall.jpg"});
 }
@@ -197,9 +197,9 @@ void TestFileWriter::cannotCreate() {
   QCOMPARE(MessageOf([&] { WriteFileReplacing(Path, "new content"); }),
            Expected(Path, ErrorCode));
   QCOMPARE(Entries(Dir.filePath(Folder)), Before);
-  QCOMPARE(ReadAll(Dir.filePath("readonly.jpg")), QByteArray("earlier wallpaper"));
-  QCOMPARE(ReadAll(Dir.filePath("sub/locked.jpg")), QByteArray("earlier wallpaper"));
-  QCOMPARE(ReadAll(Dir.filePath("file.txt")), QByteArray("a file"));
+  QCOMPARE(ReadBytes(Dir.filePath("readonly.jpg")), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Dir.filePath("sub/locked.jpg")), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Dir.filePath("file.txt")), QByteArray("a file"));
 }
 
 void TestFileWriter::relativeNameReportedInFull() {
@@ -230,7 +230,7 @@ void TestFileWriter::uncommittedLeavesNoTrace() {
     QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
   }
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
 }
 
 // The write stops short (a file size limit stands in for a full disk): an error with the
@@ -246,7 +246,7 @@ void TestFileWriter::shortWriteIsAnError() {
     Message = MessageOf([&] { WriteFileReplacing(Path, Pattern(100000)); });
   }
   QCOMPARE(Message, Expected(Path, EFBIG));
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 
@@ -289,14 +289,14 @@ void TestFileWriter::keptWhenTaken() {
              File.Commit("ours");
            }),
            Expected(Raced, EEXIST));
-  QCOMPARE(ReadAll(Raced), QByteArray("theirs"));
-  QCOMPARE(ReadAll(Taken), QByteArray("old"));
+  QCOMPARE(ReadBytes(Raced), QByteArray("theirs"));
+  QCOMPARE(ReadBytes(Taken), QByteArray("old"));
   QCOMPARE(Entries(Dir.path()), (QStringList{"dangling.jpg", "raced.jpg", "taken.jpg"}));
 
   const QString Free = Dir.filePath("free.jpg");
   TReplacingFile File(Free, TExistingFile::Keep);
   File.Commit("new");
-  QCOMPARE(ReadAll(Free), QByteArray("new"));
+  QCOMPARE(ReadBytes(Free), QByteArray("new"));
 }
 
 QTEST_GUILESS_MAIN(TestFileWriter)

@@ -116,7 +116,7 @@ void TestWallpaperFile::frameToFile() {
   const QString Path = Dir.filePath("wall.jpg");
   WriteWallpaperFile(Capture, Quality, Path);
 
-  const QByteArray File = ReadAll(Path);
+  const QByteArray File = ReadBytes(Path);
   QCOMPARE(WallpaperFileFaults(ReadJpegFacts(File), 480, 272, Quality), QStringList());
   const QImage Decoded = Decode(File);
   QCOMPARE(Decoded.size(), QSize(480, 272));
@@ -156,7 +156,7 @@ void TestWallpaperFile::nameUsedAsGiven() {
   QTemporaryDir Dir;
   WriteWallpaperFile(SmallCapture, 100, Dir.filePath(Name));
   QCOMPARE(Entries(Dir.path()), QStringList{Name});
-  const QImage Decoded = Decode(ReadAll(Dir.filePath(Name)));
+  const QImage Decoded = Decode(ReadBytes(Dir.filePath(Name)));
   QCOMPARE(Decoded.size(), SmallCapture.size());
   QVERIFY(ChannelError(Decoded.pixel(16, 8), SmallCapture.pixel(16, 8)) <= 2);
 }
@@ -167,7 +167,7 @@ void TestWallpaperFile::encoderErrorKeepsEarlierFile() {
   WriteAll(Path, "earlier wallpaper");
   QCOMPARE(MessageOf([&] { WriteWallpaperFile(QImage(), 100, Path); }),
            QString("JPEG error #%1").arg(int(JERR_EMPTY_IMAGE)));
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 

@@ -1,23 +1,16 @@
 #pragma once
 
+#include "support/filebytes.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <QStringEncoder>
 
 #include <stdexcept>
 
 inline void WriteFileBytes(const QString &FileName, const QByteArray &Data) {
-  QFile File(FileName);
-  if (!File.open(QIODevice::WriteOnly) || File.write(Data) != Data.size())
+  if (!WriteBytes(FileName, Data))
     throw std::runtime_error("cannot write test fixture " + FileName.toStdString());
-}
-
-inline QByteArray ReadFileBytes(const QString &FileName) {
-  QFile File(FileName);
-  if (!File.open(QIODevice::ReadOnly))
-    return {};
-  return File.readAll();
 }
 
 // Text as a file written on Windows: UTF-16 with its byte-order mark.

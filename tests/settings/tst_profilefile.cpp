@@ -223,7 +223,7 @@ void TProfileFileTest::WriteString() {
     File.Flush();
     QVERIFY(!File.Modified());
   }
-  QCOMPARE(ReadFileBytes(FPath), Expected);
+  QCOMPARE(ReadBytes(FPath), Expected);
   const TProfileFile Again(FPath);
   QCOMPARE(Again.ReadString(Section, Key, u"<missing>"_s), Value);
 }
@@ -330,7 +330,7 @@ void TProfileFileTest::InvalidWrites() {
     QVERIFY(!File.Modified());
     QCOMPARE(File.ReadString(u"watermark"_s, u"text"_s, QString()), u"old"_s);
   }
-  QCOMPARE(ReadFileBytes(FPath), Before);
+  QCOMPARE(ReadBytes(FPath), Before);
 }
 
 QTEST_GUILESS_MAIN(TProfileFileTest)

@@ -164,7 +164,7 @@ void TPngTest::Suite_data() {
 void TPngTest::Suite() {
   QFETCH(QString, File);
   QFETCH(QString, Message);
-  const QByteArray Data = ReadFile(File);
+  const QByteArray Data = ReadBytes(File);
   QVERIFY(Data.size() > 33);
   TPngImage Picture;
   QCOMPARE(LoadError(Picture, Data), Message);

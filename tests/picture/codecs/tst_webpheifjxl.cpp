@@ -135,7 +135,7 @@ QImage TurnedClockwise(const QImage &Image) {
 // (all of them when Length is negative).
 QString CopyAs(const QTemporaryDir &Dir, const QString &Source, const QString &Name,
                qsizetype Length = -1) {
-  const QByteArray Data = ReadFile(TestData(Source));
+  const QByteArray Data = ReadBytes(TestData(Source));
   QFile File(Dir.filePath(Name));
   if (!File.open(QIODevice::WriteOnly) || File.write(Length < 0 ? Data : Data.left(Length)) < 0)
     return {};
@@ -242,7 +242,7 @@ void TestWebpHeifJxl::opensAsTheLibraryDecodes() {
   QCOMPARE(QString::fromLatin1(Picture->ClassName()), ClassName);
   QCOMPARE(QSize(Picture->Width(), Picture->Height()), Size);
 
-  const QByteArray Data = ReadFile(TestData(Source));
+  const QByteArray Data = ReadBytes(TestData(Source));
   QImage Expected;
   switch (Reference) {
   case TReference::Webp:
@@ -301,7 +301,7 @@ void TestWebpHeifJxl::damagedFileKeepsOldPicture() {
   const std::unique_ptr<TPicture> Picture =
       LoadPictureFromFile(CopyAs(Dir, Source, QStringLiteral("good.") + PictureExtension(Name)));
   const QImage Before = DrawOver(*Picture, qRgb(255, 255, 255));
-  QCOMPARE(LoadError(*Picture, ReadFile(Damaged)), Message);
+  QCOMPARE(LoadError(*Picture, ReadBytes(Damaged)), Message);
   QCOMPARE(FirstDifference(DrawOver(*Picture, qRgb(255, 255, 255)), Before), QString());
 }
 
@@ -312,13 +312,13 @@ void TestWebpHeifJxl::wideGamutColoursConvertedToSrgb() {
   const QString Source = QStringLiteral("avif/libavif/colors_text_wcg_sdr_rec2020.avif");
   QTemporaryDir Dir;
   const std::unique_ptr<TPicture> Picture = LoadPictureFromFile(CopyAs(Dir, Source, "w.avif"));
-  QImage Expected = HeifReference(ReadFile(TestData(Source)));
+  QImage Expected = HeifReference(ReadBytes(TestData(Source)));
   QCOMPARE(QSize(Picture->Width(), Picture->Height()), Expected.size());
   for (int Y = 0; Y < Expected.height(); ++Y)
     for (int X = 0; X < Expected.width(); ++X)
       Expected.setPixel(X, Y, Bt2020LinearToSrgb(Expected.pixel(X, Y)));
   const QImage Shown = Picture->ToBitmapImage();
-  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadFile(TestData(Source))))) > 40);
+  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadBytes(TestData(Source))))) > 40);
   QCOMPARE_LE(LargestDifference(Shown, OverWhite(Expected)), 3);
 }
 
