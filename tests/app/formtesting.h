@@ -12,6 +12,7 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "app/zelvaneform.h"
+#include "support/nodecorners.h"
 #include "support/filebytes.h"
 
 #include <QDir>
@@ -221,16 +222,6 @@ inline bool NodesShown(const TZelvaneForm &Form, bool Visible) {
       return false;
   }
   return true;
-}
-
-// The nodes' top-left corners around a control's bounds: anchors at the corners and edge
-// midpoints (halves truncated), clockwise from the top-left corner, 2 pixels up and left.
-inline std::array<QPoint, 8> NodeCornersAround(const QRect &B) {
-  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
-  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
-          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
-          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
-          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
 }
 
 inline bool NodesAround(const TZelvaneForm &Form, const QRect &Bounds) {

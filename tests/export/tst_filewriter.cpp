@@ -5,6 +5,7 @@
 // /dev/full for a write that stops short.
 #include "filetesting.h"
 #include "export/filewriter.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +26,6 @@ namespace {
 QString Expected(const QString &FullPath, int ErrorCode) {
   return QString("Cannot create file \"%1\". %2")
       .arg(FullPath, QString::fromLocal8Bit(std::strerror(ErrorCode)));
-}
-
-// Runs Write and returns the message it threw, or a note that it threw nothing.
-template <class F> QString MessageOf(F &&Write) {
-  try {
-    Write();
-  } catch (const std::runtime_error &E) {
-    return QString::fromUtf8(E.what());
-  }
-  return "(no error)";
 }
 
 QByteArray Pattern(int Size) {

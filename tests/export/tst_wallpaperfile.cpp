@@ -5,6 +5,7 @@
 #include "export/capture.h"
 #include "export/filewriter.h"
 #include "export/wallpaperfile.h"
+#include "support/thrown.h"
 #include "support/jpegfacts.h"
 
 #include <QDir>
@@ -53,15 +54,6 @@ QImage FrameCapture(const QRect &PictureBounds) {
   auto *Picture = new TPictureWidget(&Frame);
   Picture->setGeometry(PictureBounds);
   return CaptureFrame(Frame);
-}
-
-template <class F> QString MessageOf(F &&Write) {
-  try {
-    Write();
-  } catch (const std::runtime_error &E) {
-    return QString::fromUtf8(E.what());
-  }
-  return "(no error)";
 }
 
 QImage Decode(const QByteArray &File) {

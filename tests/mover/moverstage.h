@@ -7,6 +7,7 @@
 
 #include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
+#include "support/nodecorners.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -170,15 +171,4 @@ inline QStringList WithoutMoves(const QStringList &Log) {
     if (!Entry.endsWith(QLatin1String(" move")))
       Kept << Entry;
   return Kept;
-}
-
-// The nodes' top-left corners for a control's bounds, straight from the node table: anchors
-// at the corners and edge midpoints (halves truncated), clockwise from the top-left corner,
-// each node 2 pixels up and left of its anchor.
-inline std::array<QPoint, 8> ExpectedNodeCorners(const QRect &B) {
-  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
-  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
-          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
-          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
-          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
 }

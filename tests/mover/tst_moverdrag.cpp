@@ -31,7 +31,7 @@ public:
 
 QRegion NodeSquares(const QRect &Bounds) {
   QRegion Squares;
-  for (const QPoint &Corner : ExpectedNodeCorners(Bounds))
+  for (const QPoint &Corner : NodeCornersAround(Bounds))
     Squares += QRect(Corner, QSize(5, 5));
   return Squares;
 }
@@ -42,7 +42,7 @@ class TMoverDragTest : public QObject {
   Q_OBJECT
 
   void CheckNodesAround(TMover &Mover, const QRect &Bounds) {
-    const auto Corners = ExpectedNodeCorners(Bounds);
+    const auto Corners = NodeCornersAround(Bounds);
     for (int I = 0; I < NodeCount; ++I) {
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
       QVERIFY(!Mover.NodePanel(I)->isHidden());
@@ -242,7 +242,7 @@ private slots:
     const Qt::CursorShape OwnCursor = Mover.NodePanel(Node)->cursor().shape();
 
     // The node's centre pixel is its anchor on the outline.
-    const QPoint Anchor = ExpectedNodeCorners(Bounds)[Node] + QPoint(2, 2);
+    const QPoint Anchor = NodeCornersAround(Bounds)[Node] + QPoint(2, 2);
     Stage.Press(Anchor);
     QVERIFY(Mover.NodeDragging());
     QVERIFY(!Mover.Dragging());
@@ -309,7 +309,7 @@ private slots:
       Stage.Press({140, 80});
       Stage.Release({140, 80});
 
-      Stage.Press(ExpectedNodeCorners(Bounds)[Node] + QPoint(2, 2));
+      Stage.Press(NodeCornersAround(Bounds)[Node] + QPoint(2, 2));
       for (int I = 0; I < Travel.size(); ++I) {
         Stage.MoveBy(Travel[I]);
         QCOMPARE(Control->BoundsRect(), Expected[I]);
@@ -320,7 +320,7 @@ private slots:
       QCOMPARE(Control->BoundsRect(), Expected.last());
       QCOMPARE(Stage.Cursor.SetPositions.isEmpty(), !Movable);
 
-      Stage.Press(ExpectedNodeCorners(Expected.last())[Node] + QPoint(2, 2));
+      Stage.Press(NodeCornersAround(Expected.last())[Node] + QPoint(2, 2));
       Stage.MoveBy({-20, -20});
       QCOMPARE(Control->BoundsRect(), Later);
       Stage.Release(Stage.Frame->mapFromGlobal(Stage.Cursor.Position));

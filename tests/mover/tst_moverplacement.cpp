@@ -155,7 +155,7 @@ private slots:
     Control->SetBounds(10, 20, 30, 40);
     QCOMPARE(Mover.NodePanel(4)->pos(), QPoint(148, 138));
     Stage.Press({20, 30});
-    const auto Corners = ExpectedNodeCorners(QRect(10, 20, 30, 40));
+    const auto Corners = NodeCornersAround(QRect(10, 20, 30, 40));
     for (int I = 0; I < NodeCount; ++I) {
       QVERIFY(!Mover.NodePanel(I)->isHidden());
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
@@ -182,7 +182,7 @@ private slots:
     Stage.Press(OtherInFrame);
     Stage.Release(OtherInFrame);
     QCOMPARE(Mover.CurrentControl(), Other);
-    const auto Corners = ExpectedNodeCorners(QRect(530, 320, 60, 40));
+    const auto Corners = NodeCornersAround(QRect(530, 320, 60, 40));
     for (int I = 0; I < NodeCount; ++I) {
       QCOMPARE(Mover.NodePanel(I)->parentWidget(), &Stage.Window);
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
@@ -205,7 +205,7 @@ private slots:
     Stage.AddControl("Later", QRect(0, 0, 480, 272));
     Mover.ControlMouseDown(Image, TMouseButton::mbLeft, ssLeft, 0, 0);
     Mover.ControlMouseUp(Image, TMouseButton::mbLeft, 0, 0, 0);
-    const auto Corners = ExpectedNodeCorners(QRect(100, 50, 80, 60));
+    const auto Corners = NodeCornersAround(QRect(100, 50, 80, 60));
     for (int I = 0; I < NodeCount; ++I)
       QCOMPARE(Stage.Frame->childAt(Corners[I] + QPoint(2, 2)), Mover.NodePanel(I));
   }
