@@ -5,6 +5,7 @@
 // (so Qt's implicit grab and mouse tracking are in play), and a fake cursor standing in for the
 // system pointer.
 
+#include "mover/mover.h"
 #include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
 #include "support/nodecorners.h"
@@ -172,3 +173,17 @@ inline QStringList WithoutMoves(const QStringList &Log) {
       Kept << Entry;
   return Kept;
 }
+
+// The stage with a mover over its window, for tests whose controls are all moved.
+class TMovingStage : public TMoverStage {
+public:
+  TMover Mover{&Window};
+
+  // A control on the frame, given to the mover, which is then switched on.
+  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
+    TLoggingControl *Control = AddControl(Name, Bounds);
+    Mover.AddControl(Control);
+    Mover.SetActive(true);
+    return Control;
+  }
+};
