@@ -16,6 +16,7 @@
 #include "support/filebytes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include <QWindow>
 
 #include <array>
+#include <memory>
 
 inline QString TestData(const QString &Path) {
   return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
@@ -134,7 +136,8 @@ public:
 
 // What a window test stands on: a scratch folder that holds the window's settings file, and
 // the error report and the system pointer answered by the recorders above. A test class
-// derives from it beside QObject and calls InstallSeams() from initTestCase.
+// derives from it beside QObject, calls InstallSeams() from initTestCase and ResetSeams()
+// from init; ShowAnsweredForm() gives it a window whose dialogs the test answers.
 class TWindowTestSeams {
 protected:
   bool InstallSeams() {
@@ -146,9 +149,44 @@ protected:
     return true;
   }
 
+  // Each test starts as on a first run: no settings file, nothing reported.
+  void ResetSeams() {
+    QFile::remove(FDir.filePath("Zelvane.ini"));
+    FMessages.Shown.clear();
+  }
+
+  // A new main window in FForm, shown, with the answering open and save dialogs and font and
+  // colour choosers in place of its own; the save dialog keeps the window's filter and
+  // default extension. False when the window does not come on screen.
+  bool ShowAnsweredForm() {
+    FForm = std::make_unique<TZelvaneForm>();
+    auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
+    FOpen = Open.get();
+    FForm->OpenPictureDialog = std::move(Open);
+    auto Save = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Save);
+    Save->Filter = FForm->SavePictureDialog->Filter;
+    Save->DefaultExt = FForm->SavePictureDialog->DefaultExt;
+    FSave = Save.get();
+    FForm->SavePictureDialog = std::move(Save);
+    auto Fonts = std::make_unique<TAnsweringFontChooser>();
+    FFonts = Fonts.get();
+    FForm->FontDialog = std::move(Fonts);
+    auto Colors = std::make_unique<TAnsweringColorChooser>();
+    FColors = Colors.get();
+    FForm->ColorDialog = std::move(Colors);
+    FForm->show();
+    return QTest::qWaitForWindowExposed(FForm.get());
+  }
+
   QTemporaryDir FDir;
   TRecordingMessages FMessages;
   TFakeCursor FCursor;
+  // Declared last so that it goes before the seams it uses.
+  std::unique_ptr<TZelvaneForm> FForm;
+  TAnsweringFileDialog *FOpen = nullptr;
+  TAnsweringFileDialog *FSave = nullptr;
+  TAnsweringFontChooser *FFonts = nullptr;
+  TAnsweringColorChooser *FColors = nullptr;
 };
 
 // Mouse input for a shown main window. Points are given in the client coordinates of a
