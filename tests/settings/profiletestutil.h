@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <QStringEncoder>
 
+#include <memory>
 #include <stdexcept>
 
 inline void WriteFileBytes(const QString &FileName, const QByteArray &Data) {
@@ -23,3 +25,17 @@ inline QByteArray Utf16BEWithMark(const QString &Text) {
   QStringEncoder Encoder(QStringConverter::Utf16BE);
   return QByteArray("\xFE\xFF", 2) + QByteArray(Encoder(Text));
 }
+
+// A scratch folder of its own for each test, and the settings file's name in it. A test class
+// derives from it beside QObject and calls NewSettingsFolder() from init.
+class TSettingsFolder {
+protected:
+  bool NewSettingsFolder() {
+    FDir = std::make_unique<QTemporaryDir>();
+    FPath = FDir->filePath(QStringLiteral("Zelvane.ini"));
+    return FDir->isValid();
+  }
+
+  std::unique_ptr<QTemporaryDir> FDir;
+  QString FPath;
+};

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 // The private-profile layer's lookups and line rules: matching, in-place writes, encodings,
 // line ends, value lengths, the integer and flag readings.
-class TProfileFileTest : public QObject {
+class TProfileFileTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -27,17 +27,9 @@ private slots:
   void LongValues();
   void InvalidWrites_data();
   void InvalidWrites();
-
-private:
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TProfileFileTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TProfileFileTest::init() { QVERIFY(NewSettingsFolder()); }
 
 void TProfileFileTest::ReadString_data() {
   QTest::addColumn<QByteArray>("Content");

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 // Getting the private-profile layer's writes to disk: when, as a whole new file, beside
 // another writer, and in the face of files that are no settings files at all.
-class TProfileFlushTest : public QObject {
+class TProfileFlushTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -34,17 +34,9 @@ private slots:
   void LineCountLimit();
   void BinaryGarbage();
   void Utf16Garbage();
-
-private:
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TProfileFlushTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TProfileFlushTest::init() { QVERIFY(NewSettingsFolder()); }
 
 void TProfileFlushTest::ReadsOwnWritesBeforeFlush() {
   WriteFileBytes(FPath, "[config]\nquality=5\n"_ba);

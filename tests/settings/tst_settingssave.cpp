@@ -17,7 +17,7 @@
 
 // Saving the settings file: which keys are written, where, and that nothing stops the save
 // from ending quietly.
-class TSettingsSaveTest : public QObject {
+class TSettingsSaveTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -44,16 +44,9 @@ private slots:
 private:
   TSettings Load(const QByteArray &Content);
   void Save(const TSettings &Values);
-
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TSettingsSaveTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TSettingsSaveTest::init() { QVERIFY(NewSettingsFolder()); }
 
 TSettings TSettingsSaveTest::Load(const QByteArray &Content) {
   WriteFileBytes(FPath, Content);
