@@ -14,6 +14,7 @@
 #include "app/zelvaneform.h"
 #include "support/nodecorners.h"
 #include "support/filebytes.h"
+#include "support/whiteframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -271,12 +272,4 @@ inline bool NodesAround(const TZelvaneForm &Form, const QRect &Bounds) {
       return false;
   }
   return true;
-}
-
-// The frame as it shows now, one pixel per unit of its geometry.
-inline QImage RenderFrame(QWidget &Frame) {
-  QImage Shot(Frame.size(), QImage::Format_RGB32);
-  Shot.fill(Qt::white);
-  Frame.render(&Shot);
-  return Shot;
 }

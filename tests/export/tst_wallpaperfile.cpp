@@ -7,6 +7,7 @@
 #include "export/wallpaperfile.h"
 #include "support/thrown.h"
 #include "support/jpegfacts.h"
+#include "support/whiteframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,10 +48,7 @@ private:
 QImage FrameCapture(const QRect &PictureBounds) {
   QWidget Frame;
   Frame.resize(480, 272);
-  QPalette Palette = Frame.palette();
-  Palette.setColor(QPalette::Window, Qt::white);
-  Frame.setPalette(Palette);
-  Frame.setAutoFillBackground(true);
+  PaintWhite(Frame);
   auto *Picture = new TPictureWidget(&Frame);
   Picture->setGeometry(PictureBounds);
   return CaptureFrame(Frame);

@@ -9,6 +9,7 @@
 #include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
 #include "support/nodecorners.h"
+#include "support/whiteframe.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -77,10 +78,7 @@ public:
     Frame = new QWidget(&Window);
     Frame->setObjectName("Frame");
     Frame->setGeometry(QRect(FrameOrigin, QSize(480, 272)));
-    QPalette White = Frame->palette();
-    White.setColor(QPalette::Window, Qt::white);
-    Frame->setPalette(White);
-    Frame->setAutoFillBackground(true);
+    PaintWhite(*Frame);
     SetCursorSeam(&Cursor);
     Window.show();
     Exposed = QTest::qWaitForWindowExposed(&Window);

@@ -2,6 +2,7 @@
 // library's own decode of the same file, and damaged files.
 #include "../picturetesting.h"
 #include "picture/kinds/formats.h"
+#include "support/overwhite.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,15 +111,6 @@ QImage JxlReference(const QByteArray &Data) {
       return QImage();
     }
   }
-}
-
-// The picture as the frame shows it: composed over white.
-QImage OverWhite(const QImage &Image) {
-  QImage Canvas(Image.size(), QImage::Format_RGB32);
-  Canvas.fill(Qt::white);
-  QPainter Painter(&Canvas);
-  Painter.drawImage(0, 0, Image);
-  return Canvas;
 }
 
 // Where the stored picture lies on its side: the reference turned by hand a quarter
