@@ -12,6 +12,9 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "app/zelvaneform.h"
+#include "support/nodecorners.h"
+#include "support/filebytes.h"
+#include "support/whiteframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,19 +26,10 @@
 #include <QWindow>
 
 #include <array>
+#include <memory>
 
 inline QString TestData(const QString &Path) {
   return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
-}
-
-inline bool WriteBytes(const QString &FileName, const QByteArray &Bytes) {
-  QFile File(FileName);
-  return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
-}
-
-inline QByteArray ReadBytes(const QString &FileName) {
-  QFile File(FileName);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
 // The error report's texts, in the order they would have been shown.
@@ -143,7 +137,8 @@ public:
 
 // What a window test stands on: a scratch folder that holds the window's settings file, and
 // the error report and the system pointer answered by the recorders above. A test class
-// derives from it beside QObject and calls InstallSeams() from initTestCase.
+// derives from it beside QObject, calls InstallSeams() from initTestCase and ResetSeams()
+// from init; ShowAnsweredForm() gives it a window whose dialogs the test answers.
 class TWindowTestSeams {
 protected:
   bool InstallSeams() {
@@ -155,9 +150,44 @@ protected:
     return true;
   }
 
+  // Each test starts as on a first run: no settings file, nothing reported.
+  void ResetSeams() {
+    QFile::remove(FDir.filePath("Zelvane.ini"));
+    FMessages.Shown.clear();
+  }
+
+  // A new main window in FForm, shown, with the answering open and save dialogs and font and
+  // colour choosers in place of its own; the save dialog keeps the window's filter and
+  // default extension. False when the window does not come on screen.
+  bool ShowAnsweredForm() {
+    FForm = std::make_unique<TZelvaneForm>();
+    auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
+    FOpen = Open.get();
+    FForm->OpenPictureDialog = std::move(Open);
+    auto Save = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Save);
+    Save->Filter = FForm->SavePictureDialog->Filter;
+    Save->DefaultExt = FForm->SavePictureDialog->DefaultExt;
+    FSave = Save.get();
+    FForm->SavePictureDialog = std::move(Save);
+    auto Fonts = std::make_unique<TAnsweringFontChooser>();
+    FFonts = Fonts.get();
+    FForm->FontDialog = std::move(Fonts);
+    auto Colors = std::make_unique<TAnsweringColorChooser>();
+    FColors = Colors.get();
+    FForm->ColorDialog = std::move(Colors);
+    FForm->show();
+    return QTest::qWaitForWindowExposed(FForm.get());
+  }
+
   QTemporaryDir FDir;
   TRecordingMessages FMessages;
   TFakeCursor FCursor;
+  // Declared last so that it goes before the seams it uses.
+  std::unique_ptr<TZelvaneForm> FForm;
+  TAnsweringFileDialog *FOpen = nullptr;
+  TAnsweringFileDialog *FSave = nullptr;
+  TAnsweringFontChooser *FFonts = nullptr;
+  TAnsweringColorChooser *FColors = nullptr;
 };
 
 // Mouse input for a shown main window. Points are given in the client coordinates of a
@@ -233,16 +263,6 @@ inline bool NodesShown(const TZelvaneForm &Form, bool Visible) {
   return true;
 }
 
-// The nodes' top-left corners around a control's bounds: anchors at the corners and edge
-// midpoints (halves truncated), clockwise from the top-left corner, 2 pixels up and left.
-inline std::array<QPoint, 8> NodeCornersAround(const QRect &B) {
-  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
-  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
-          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
-          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
-          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
-}
-
 inline bool NodesAround(const TZelvaneForm &Form, const QRect &Bounds) {
   const std::array<QPoint, 8> Corners = NodeCornersAround(Bounds);
   for (int I = 0; I < 8; ++I) {
@@ -252,12 +272,4 @@ inline bool NodesAround(const TZelvaneForm &Form, const QRect &Bounds) {
       return false;
   }
   return true;
-}
-
-// The frame as it shows now, one pixel per unit of its geometry.
-inline QImage RenderFrame(QWidget &Frame) {
-  QImage Shot(Frame.size(), QImage::Format_RGB32);
-  Shot.fill(Qt::white);
-  Frame.render(&Shot);
-  return Shot;
 }

@@ -4,6 +4,7 @@
 // caught; the pixels are then decoded and checked where the window depends on them (the
 // device's screen under the wallpaper frame, the glyphs' transparent key, white edges).
 
+#include "support/filebytes.h"
 #include "support/jpegfacts.h"
 
 #include <QFile>
@@ -14,13 +15,6 @@
 #include <cmath>
 
 namespace {
-
-QByteArray ReadAll(const QString &Path) {
-  QFile File(Path);
-  if (!File.open(QIODevice::ReadOnly))
-    return {};
-  return File.readAll();
-}
 
 quint16 U16(const QByteArray &Data, qsizetype At) {
   return qFromLittleEndian<quint16>(Data.constData() + At);
@@ -73,7 +67,7 @@ void TArtworkTest::JpegIsBaselineColour() {
   QFETCH(QString, Path);
   QFETCH(QSize, Size);
   QFETCH(bool, OnWhite);
-  const QByteArray Data = ReadAll(Path);
+  const QByteArray Data = ReadBytes(Path);
   QVERIFY2(!Data.isEmpty(), qPrintable(Path + " is not in the resources"));
   const TJpegFacts Facts = ReadJpegFacts(Data);
   QCOMPARE(Facts.Frames, 1);
@@ -116,7 +110,7 @@ void TArtworkTest::GlyphIsBottomUpBmp24_data() {
 void TArtworkTest::GlyphIsBottomUpBmp24() {
   QFETCH(QString, Name);
   QFETCH(QSize, Size);
-  const QByteArray Data = ReadAll(":/glyphs/" + Name + ".bmp");
+  const QByteArray Data = ReadBytes(":/glyphs/" + Name + ".bmp");
   QVERIFY2(Data.size() > 54, "glyph missing from the resources");
   QCOMPARE(Data.left(2), QByteArray("BM"));
   QCOMPARE(qsizetype(U32(Data, 2)), Data.size());
@@ -166,7 +160,7 @@ void TArtworkTest::IconPngHasAlpha_data() {
 
 void TArtworkTest::IconPngHasAlpha() {
   QFETCH(int, Size);
-  const QByteArray Data = ReadAll(QStringLiteral(":/icon/zelvane-%1.png").arg(Size));
+  const QByteArray Data = ReadBytes(QStringLiteral(":/icon/zelvane-%1.png").arg(Size));
   QVERIFY2(Data.size() > 33, "icon missing from the resources");
   QCOMPARE(Data.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
   // IHDR: width, height (big-endian), bit depth 8, colour type 6 (RGBA).
@@ -184,7 +178,7 @@ void TArtworkTest::IconPngHasAlpha() {
 }
 
 void TArtworkTest::IcoHolds32BitEntries() {
-  const QByteArray Data = ReadAll(QStringLiteral(ZELVANE_ASSETS_DIR "/icon/zelvane.ico"));
+  const QByteArray Data = ReadBytes(QStringLiteral(ZELVANE_ASSETS_DIR "/icon/zelvane.ico"));
   QVERIFY2(Data.size() > 6, "zelvane.ico missing");
   QCOMPARE(U16(Data, 0), quint16(0));
   QCOMPARE(U16(Data, 2), quint16(1));  // icon
@@ -211,7 +205,7 @@ void TArtworkTest::IcoHolds32BitEntries() {
     // The entry shows the same picture as the PNG of that size, and its mask marks exactly
     // the fully transparent pixels.
     QImage Png;
-    QVERIFY(Png.loadFromData(ReadAll(QStringLiteral(":/icon/zelvane-%1.png").arg(Size)), "PNG"));
+    QVERIFY(Png.loadFromData(ReadBytes(QStringLiteral(":/icon/zelvane-%1.png").arg(Size)), "PNG"));
     Png = Png.convertToFormat(QImage::Format_ARGB32);
     const qsizetype Pixels = At + 40, Mask = Pixels + qsizetype(Size) * Size * 4;
     for (int Row = 0; Row < Size; ++Row)

@@ -32,8 +32,7 @@ void TCommandLineTest::initTestCase() {
 }
 
 void TCommandLineTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
+  ResetSeams();
 }
 
 void TCommandLineTest::cleanup() { QDir::setCurrent(FStartDir); }

@@ -87,8 +87,7 @@ void TDropFileTest::initTestCase() {
 }
 
 void TDropFileTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
+  ResetSeams();
 }
 
 void TDropFileTest::cleanup() { QDir::setCurrent(FStartDir); }

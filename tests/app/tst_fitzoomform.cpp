@@ -60,9 +60,6 @@ private:
   QString Picture(int Width, int Height);
   void Open(const QString &FileName);
   void ClickMode(int Index);
-
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFileDialog *FDialog = nullptr;
 };
 
 void TFitZoomFormTest::initTestCase() {
@@ -70,14 +67,8 @@ void TFitZoomFormTest::initTestCase() {
 }
 
 void TFitZoomFormTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
-  FForm = std::make_unique<TZelvaneForm>();
-  auto Dialog = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
-  FDialog = Dialog.get();
-  FForm->OpenPictureDialog = std::move(Dialog);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  ResetSeams();
+  QVERIFY(ShowAnsweredForm());
 }
 
 void TFitZoomFormTest::cleanup() {
@@ -95,7 +86,7 @@ QString TFitZoomFormTest::Picture(int Width, int Height) {
 }
 
 void TFitZoomFormTest::Open(const QString &FileName) {
-  FDialog->Answer = FileName;
+  FOpen->Answer = FileName;
   QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
 }
 

@@ -19,11 +19,6 @@ private slots:
   void Clicks();
   void Accelerators_data();
   void Accelerators();
-
-private:
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFileDialog *FOpen = nullptr;
-  TAnsweringFileDialog *FSave = nullptr;
 };
 
 void TFormClicksTest::initTestCase() {
@@ -34,15 +29,8 @@ void TFormClicksTest::initTestCase() {
 }
 
 void TFormClicksTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
-  FForm = std::make_unique<TZelvaneForm>();
-  FOpen = new TAnsweringFileDialog(FForm.get(), TFileDialog::TKind::Open);
-  FForm->OpenPictureDialog.reset(FOpen);
-  FSave = new TAnsweringFileDialog(FForm.get(), TFileDialog::TKind::Save);
-  FForm->SavePictureDialog.reset(FSave);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  ResetSeams();
+  QVERIFY(ShowAnsweredForm());
   // A small picture, so that the frame has an empty area.
   FOpen->Answer = FDir.filePath("small.png");
   QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);

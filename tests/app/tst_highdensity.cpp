@@ -35,67 +35,48 @@ bool FlatAround(const QImage &Image, int X, int Y, int Radius) {
 }
 
 // A window whose dialogs answer by themselves and whose errors are recorded.
-struct TScene {
-  TRecordingMessages Messages;
-  TFakeCursor Cursor;
-  QTemporaryDir Dir;
-  std::unique_ptr<TZelvaneForm> Form;
-  TAnsweringFileDialog *OpenDialog = nullptr;
-  TAnsweringFileDialog *SaveDialog = nullptr;
+struct TScene : TWindowTestSeams {
+  using TWindowTestSeams::FCursor;
+  using TWindowTestSeams::FDir;
+  using TWindowTestSeams::FForm;
+  using TWindowTestSeams::FMessages;
 
-  bool Start() {
-    if (!Dir.isValid())
-      return false;
-    TZelvaneForm::SetSettingsFileName(Dir.filePath("Zelvane.ini"));
-    SetMessageSeam(&Messages);
-    SetCursorSeam(&Cursor);
-    Form = std::make_unique<TZelvaneForm>();
-    auto Open = std::make_unique<TAnsweringFileDialog>(Form.get(), TFileDialog::TKind::Open);
-    OpenDialog = Open.get();
-    Form->OpenPictureDialog = std::move(Open);
-    auto Save = std::make_unique<TAnsweringFileDialog>(Form.get(), TFileDialog::TKind::Save);
-    Save->Filter = Form->SavePictureDialog->Filter;
-    Save->DefaultExt = Form->SavePictureDialog->DefaultExt;
-    SaveDialog = Save.get();
-    Form->SavePictureDialog = std::move(Save);
-    Form->show();
-    return QTest::qWaitForWindowExposed(Form.get());
-  }
+  bool Start() { return InstallSeams() && ShowAnsweredForm(); }
 
   // The same steps at any scale: open a picture, stretch it, zoom out one step, drag it with
   // the mouse, type a watermark, quality 90.
   bool Arrange() {
-    OpenDialog->Answer = TestData("gif/giflib/gifgrid.gif");
-    QTest::mouseClick(Form->OpenSpeedButton, Qt::LeftButton);
-    Form->StretchRadioGroup->SetItemIndex(1);
-    Form->ZoomTrackBar->SetPosition(9);
-    TFormMouse Mouse(*Form, Cursor);
-    Mouse.Drag(Form->Panel, QPoint(200, 120), QPoint(223, 137));
-    Form->WatermarkEdit->setText(Watermark);
-    Form->QualityTrackBar->SetPosition(9);
+    FOpen->Answer = TestData("gif/giflib/gifgrid.gif");
+    QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
+    FForm->StretchRadioGroup->SetItemIndex(1);
+    FForm->ZoomTrackBar->SetPosition(9);
+    TFormMouse Mouse(*FForm, FCursor);
+    Mouse.Drag(FForm->Panel, QPoint(200, 120), QPoint(223, 137));
+    FForm->WatermarkEdit->setText(Watermark);
+    FForm->QualityTrackBar->SetPosition(9);
     QCoreApplication::processEvents();
-    return Messages.Shown.isEmpty();
+    return FMessages.Shown.isEmpty();
   }
 
   bool Save(const QString &FileName) {
-    SaveDialog->Answer = FileName;
-    QTest::mouseClick(Form->SaveSpeedButton, Qt::LeftButton);
-    return Messages.Shown.isEmpty() && QFileInfo(FileName).size() > 0;
+    FSave->Answer = FileName;
+    QTest::mouseClick(FForm->SaveSpeedButton, Qt::LeftButton);
+    return FMessages.Shown.isEmpty() && QFileInfo(FileName).size() > 0;
   }
 };
 
 // The second start: the same steps at scale 1, saved where the first start asked.
 int SaveReference(const QString &FileName) {
   TScene Scene;
-  if (!Scene.Start() || Scene.Form->devicePixelRatio() != 1.0) {
+  if (!Scene.Start() || Scene.FForm->devicePixelRatio() != 1.0) {
     qWarning() << "the reference start is not at scale 1";
     return 1;
   }
   if (!Scene.Arrange() || !Scene.Save(FileName)) {
-    qWarning() << "scale-1 wallpaper not saved:" << Scene.Messages.Shown;
+    qWarning() << "scale-1 wallpaper not saved:" << Scene.FMessages.Shown;
     return 1;
   }
-  Scene.Form.reset();
+  Scene.FForm.reset();
   return 0;
 }
 
@@ -115,13 +96,13 @@ private:
 
 void THighDensityTest::initTestCase() {
   QVERIFY(FScene.Start());
-  QVERIFY2(FScene.Arrange(), qPrintable(FScene.Messages.Shown.join('\n')));
+  QVERIFY2(FScene.Arrange(), qPrintable(FScene.FMessages.Shown.join('\n')));
 }
 
-void THighDensityTest::cleanupTestCase() { FScene.Form.reset(); }
+void THighDensityTest::cleanupTestCase() { FScene.FForm.reset(); }
 
 void THighDensityTest::WindowScalesAsAWhole() {
-  TZelvaneForm &Form = *FScene.Form;
+  TZelvaneForm &Form = *FScene.FForm;
   // Two device pixels per layout unit: the CTest registration sets QT_SCALE_FACTOR=2.
   QCOMPARE(Form.devicePixelRatio(), 2.0);
   QCOMPARE(Form.windowHandle()->devicePixelRatio(), 2.0);
@@ -154,9 +135,9 @@ void THighDensityTest::WindowScalesAsAWhole() {
 }
 
 void THighDensityTest::WallpaperAsAtScaleOne() {
-  const QString Dense = FScene.Dir.filePath("dense.jpg");
-  const QString Plain = FScene.Dir.filePath("plain.jpg");
-  QVERIFY2(FScene.Save(Dense), qPrintable(FScene.Messages.Shown.join('\n')));
+  const QString Dense = FScene.FDir.filePath("dense.jpg");
+  const QString Plain = FScene.FDir.filePath("plain.jpg");
+  QVERIFY2(FScene.Save(Dense), qPrintable(FScene.FMessages.Shown.join('\n')));
 
   QProcess Reference;
   QProcessEnvironment Environment = QProcessEnvironment::systemEnvironment();
@@ -182,7 +163,7 @@ void THighDensityTest::WallpaperAsAtScaleOne() {
   const QImage Image = DenseImage.convertToFormat(QImage::Format_RGB32);
   QVERIFY(MaxChannelDifference(Image.pixel(10, 8), qRgb(255, 255, 255)) <= 12);
   QVERIFY(MaxChannelDifference(Image.pixel(23 + 12, 17 + 8), qRgb(255, 0, 0)) <= 40);
-  const QRect Label = FScene.Form->WatermarkLabel->BoundsRect();
+  const QRect Label = FScene.FForm->WatermarkLabel->BoundsRect();
   int Dark = 0;
   for (int Y = Label.top(); Y <= Label.bottom(); ++Y)
     for (int X = Label.left(); X <= Label.right(); ++X)

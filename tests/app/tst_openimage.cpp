@@ -115,8 +115,6 @@ private:
   void MoveAndZoomBox();
 
   QString FStartDir;
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFileDialog *FDialog = nullptr;
 };
 
 void TOpenImageTest::initTestCase() {
@@ -125,14 +123,8 @@ void TOpenImageTest::initTestCase() {
 }
 
 void TOpenImageTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
-  FForm = std::make_unique<TZelvaneForm>();
-  auto Dialog = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
-  FDialog = Dialog.get();
-  FForm->OpenPictureDialog = std::move(Dialog);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  ResetSeams();
+  QVERIFY(ShowAnsweredForm());
 }
 
 void TOpenImageTest::cleanup() {
@@ -142,7 +134,7 @@ void TOpenImageTest::cleanup() {
 
 bool TOpenImageTest::Open(const QString &FileName) {
   const qsizetype Reported = FMessages.Shown.size();
-  FDialog->Answer = FileName;
+  FOpen->Answer = FileName;
   QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
   return FMessages.Shown.size() == Reported;
 }
@@ -211,19 +203,19 @@ void TOpenImageTest::CancelChangesNothing() {
   const QImage ShownBefore = RenderFrame(*FForm->Panel);
 
   QVERIFY(Open(QString()));
-  QCOMPARE(FDialog->Runs.size(), 2);
+  QCOMPARE(FOpen->Runs.size(), 2);
   QCOMPARE(TOpenState::Of(*FForm), Before);
   QCOMPARE(RenderFrame(*FForm->Panel), ShownBefore);
 }
 
 void TOpenImageTest::DialogFilterAndStartingFolder() {
   QVERIFY(Open(QString()));
-  QCOMPARE(FDialog->Runs.size(), 1);
+  QCOMPARE(FOpen->Runs.size(), 1);
   // The registry's own filter, whose text tst_formats pins down.
-  QCOMPARE(FDialog->Runs[0].Filter,
+  QCOMPARE(FOpen->Runs[0].Filter,
            TFileFormatsList::Instance().MakeFilterText(PictureBaseKind()));
-  QCOMPARE(FDialog->Runs[0].FilterIndex, 1);
-  QCOMPARE(FDialog->Runs[0].InitialDir, DefaultPictureFolder());
+  QCOMPARE(FOpen->Runs[0].FilterIndex, 1);
+  QCOMPARE(FOpen->Runs[0].InitialDir, DefaultPictureFolder());
 
   const QString Folder = FDir.filePath("pictures");
   QVERIFY(QDir().mkpath(Folder));
@@ -233,15 +225,15 @@ void TOpenImageTest::DialogFilterAndStartingFolder() {
 
   // The next run starts in that folder, and it is the working folder meanwhile.
   QVERIFY(Open(QString()));
-  QCOMPARE(FDialog->Runs.size(), 3);
-  QCOMPARE(FDialog->Runs[2].InitialDir, Folder + u'/');
-  QCOMPARE(QDir(FDialog->Runs[2].CurrentDir).canonicalPath(), QDir(Folder).canonicalPath());
+  QCOMPARE(FOpen->Runs.size(), 3);
+  QCOMPARE(FOpen->Runs[2].InitialDir, Folder + u'/');
+  QCOMPARE(QDir(FOpen->Runs[2].CurrentDir).canonicalPath(), QDir(Folder).canonicalPath());
   QCOMPARE(FForm->FOpenPath, Folder + u'/');
 
   // A folder that no longer exists does not stop the dialog.
   FForm->FOpenPath = FDir.filePath("gone") + u'/';
   QVERIFY(Open(Folder + "/small.png"));
-  QCOMPARE(FDialog->Runs[3].InitialDir, FDir.filePath("gone") + u'/');
+  QCOMPARE(FOpen->Runs[3].InitialDir, FDir.filePath("gone") + u'/');
   QCOMPARE(FForm->FOpenPath, Folder + u'/');
 }
 
@@ -340,9 +332,9 @@ void TOpenImageTest::FailedFileProposedInFull() {
 
   // The dialog starts in the folder of the last good picture; its proposal, confirmed as it
   // stands in Qt's dialog, is the damaged file again, not a file of that name in this folder.
-  FDialog->Typing = true;
+  FOpen->Typing = true;
   QVERIFY(!Open(QString()));
-  QCOMPARE(FDialog->Runs.last().InitialDir, Good + u'/');
+  QCOMPARE(FOpen->Runs.last().InitialDir, Good + u'/');
   QCOMPARE(FMessages.Shown, QStringList(2, QStringLiteral("Bitmap image is not valid.")));
 }
 

@@ -173,10 +173,6 @@ private:
   bool Open(const QString &FileName);
 
   QString FStartDir;
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFileDialog *FSaveDialog = nullptr;
-  TAnsweringFileDialog *FOpenDialog = nullptr;
-  TAnsweringColorChooser *FColors = nullptr;
 };
 
 void TSaveWallpaperTest::initTestCase() {
@@ -185,22 +181,8 @@ void TSaveWallpaperTest::initTestCase() {
 }
 
 void TSaveWallpaperTest::init() {
-  FMessages.Shown.clear();
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FForm = std::make_unique<TZelvaneForm>();
-  auto Save = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Save);
-  Save->Filter = FForm->SavePictureDialog->Filter;
-  Save->DefaultExt = FForm->SavePictureDialog->DefaultExt;
-  FSaveDialog = Save.get();
-  FForm->SavePictureDialog = std::move(Save);
-  auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
-  FOpenDialog = Open.get();
-  FForm->OpenPictureDialog = std::move(Open);
-  auto Colors = std::make_unique<TAnsweringColorChooser>();
-  FColors = Colors.get();
-  FForm->ColorDialog = std::move(Colors);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  ResetSeams();
+  QVERIFY(ShowAnsweredForm());
 }
 
 void TSaveWallpaperTest::cleanup() {
@@ -210,14 +192,14 @@ void TSaveWallpaperTest::cleanup() {
 
 bool TSaveWallpaperTest::Save(const QString &FileName) {
   const qsizetype Reported = FMessages.Shown.size();
-  FSaveDialog->Answer = FileName;
+  FSave->Answer = FileName;
   QTest::mouseClick(FForm->SaveSpeedButton, Qt::LeftButton);
   return FMessages.Shown.size() == Reported;
 }
 
 bool TSaveWallpaperTest::Open(const QString &FileName) {
   const qsizetype Reported = FMessages.Shown.size();
-  FOpenDialog->Answer = FileName;
+  FOpen->Answer = FileName;
   QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
   return FMessages.Shown.size() == Reported;
 }
@@ -325,9 +307,9 @@ void TSaveWallpaperTest::CancelWritesNothing() {
   QVERIFY(NodesShown(*FForm, true));
 
   QVERIFY(Save(QString()));
-  QCOMPARE(FSaveDialog->Runs.size(), 1);
-  QCOMPARE(FSaveDialog->Runs[0].InitialDir, DefaultPictureFolder());
-  QVERIFY(FSaveDialog->Runs[0].ProposedName.isEmpty());
+  QCOMPARE(FSave->Runs.size(), 1);
+  QCOMPARE(FSave->Runs[0].InitialDir, DefaultPictureFolder());
+  QVERIFY(FSave->Runs[0].ProposedName.isEmpty());
   QVERIFY(FForm->FSavePath.isEmpty());
   // The nodes are hidden before the dialog opens, cancelled or not.
   QVERIFY(NodesShown(*FForm, false));
@@ -340,7 +322,7 @@ void TSaveWallpaperTest::CancelWritesNothing() {
   QCOMPARE(FilesIn(Folder), Before);
   QCOMPARE(ReadBytes(Folder + "/kept.jpg"), Kept);
   QCOMPARE(FForm->FSavePath, Folder + u'/');
-  QCOMPARE(FSaveDialog->Runs[2].InitialDir, Folder + u'/');
+  QCOMPARE(FSave->Runs[2].InitialDir, Folder + u'/');
   QVERIFY(FMessages.Shown.isEmpty());
 }
 
@@ -352,21 +334,21 @@ void TSaveWallpaperTest::FolderAndProposedNameCarryOver() {
   QVERIFY(Save(First + "/a.jpg"));
   QCOMPARE(FForm->FSavePath, First + u'/');
   QVERIFY(Save(Second + "/b.jpg"));
-  QCOMPARE(FSaveDialog->Runs[1].InitialDir, First + u'/');
-  QCOMPARE(FSaveDialog->Runs[1].ProposedName, First + "/a.jpg");
-  QCOMPARE(QDir(FSaveDialog->Runs[1].CurrentDir).canonicalPath(), QDir(First).canonicalPath());
+  QCOMPARE(FSave->Runs[1].InitialDir, First + u'/');
+  QCOMPARE(FSave->Runs[1].ProposedName, First + "/a.jpg");
+  QCOMPARE(QDir(FSave->Runs[1].CurrentDir).canonicalPath(), QDir(First).canonicalPath());
   QCOMPARE(FForm->FSavePath, Second + u'/');
 
   QVERIFY(Save(QString()));
-  QCOMPARE(FSaveDialog->Runs[2].InitialDir, Second + u'/');
-  QCOMPARE(FSaveDialog->Runs[2].ProposedName, Second + "/b.jpg");
+  QCOMPARE(FSave->Runs[2].InitialDir, Second + u'/');
+  QCOMPARE(FSave->Runs[2].ProposedName, Second + "/b.jpg");
   QVERIFY(QFileInfo::exists(First + "/a.jpg"));
   QVERIFY(QFileInfo::exists(Second + "/b.jpg"));
 
   // A remembered folder that is gone does not stop the save.
   FForm->FSavePath = FDir.filePath("gone") + u'/';
   QVERIFY(Save(Second + "/c.jpg"));
-  QCOMPARE(FSaveDialog->Runs[3].InitialDir, FDir.filePath("gone") + u'/');
+  QCOMPARE(FSave->Runs[3].InitialDir, FDir.filePath("gone") + u'/');
   QCOMPARE(FForm->FSavePath, Second + u'/');
 }
 
@@ -403,7 +385,7 @@ void TSaveWallpaperTest::UnwritableTarget() {
   QCOMPARE(ReadBytes(Folder + "/readonly.jpg"), QByteArray("old contents"));
   // The dialog still proposes what was confirmed, the failed name.
   QVERIFY(Save(QString()));
-  QCOMPARE(FSaveDialog->Runs.last().ProposedName, Target);
+  QCOMPARE(FSave->Runs.last().ProposedName, Target);
 }
 
 void TSaveWallpaperTest::FailedNameProposedInFull() {
@@ -416,7 +398,7 @@ void TSaveWallpaperTest::FailedNameProposedInFull() {
 
   // Confirmed as it stands in Qt's dialog, the proposal is that name again: the same error,
   // and no wallpaper lands in the working folder.
-  FSaveDialog->Typing = true;
+  FSave->Typing = true;
   QVERIFY(!Save(QString()));
   const QString Message = QStringLiteral("Cannot create file \"%1\". %2.")
                               .arg(Target, QString::fromLocal8Bit(std::strerror(ENOENT)));
@@ -441,10 +423,10 @@ void TSaveWallpaperTest::ExistingFileReplacedWhenConfirmed() {
   FForm->FSavePath = Folder + u'/';
 
   // Typed without its extension, which the dialog adds: the question is about that file.
-  FSaveDialog->Typing = true;
-  FSaveDialog->Replace = Replace;
+  FSave->Typing = true;
+  FSave->Replace = Replace;
   QVERIFY(Save(QStringLiteral("photo")));
-  QCOMPARE(FSaveDialog->Questions, QStringList{File});
+  QCOMPARE(FSave->Questions, QStringList{File});
   QCOMPARE(FilesIn(Folder), QStringList{"photo.jpg"});
   if (!Replace) {
     QCOMPARE(ReadBytes(File), Photo);

@@ -35,8 +35,7 @@ void TStartFolderTest::initTestCase() {
 }
 
 void TStartFolderTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
+  ResetSeams();
 }
 
 void TStartFolderTest::cleanup() {

@@ -46,11 +46,6 @@ private slots:
   void ColourButton();
   void LabelIsDragged();
   void HiddenLabelIsNotDragged();
-
-private:
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFontChooser *FFonts = nullptr;
-  TAnsweringColorChooser *FColors = nullptr;
 };
 
 void TWatermarkFormTest::initTestCase() {
@@ -62,20 +57,9 @@ void TWatermarkFormTest::initTestCase() {
 }
 
 void TWatermarkFormTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
-  FMessages.Shown.clear();
-  FForm = std::make_unique<TZelvaneForm>();
-  auto Fonts = std::make_unique<TAnsweringFontChooser>();
-  FFonts = Fonts.get();
-  FForm->FontDialog = std::move(Fonts);
-  auto Colors = std::make_unique<TAnsweringColorChooser>();
-  FColors = Colors.get();
-  FForm->ColorDialog = std::move(Colors);
-  auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
-  Open->Answer = FDir.filePath("grey.png");
-  FForm->OpenPictureDialog = std::move(Open);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  ResetSeams();
+  QVERIFY(ShowAnsweredForm());
+  FOpen->Answer = FDir.filePath("grey.png");
   QTest::mouseClick(FForm->OpenSpeedButton, Qt::LeftButton);
   QCOMPARE(FForm->Image->BoundsRect(), QRect(0, 0, 480, 272));
 }

@@ -95,12 +95,6 @@ private:
   QString Out() const { return FDir.filePath(QStringLiteral("out")); }
   bool Open(const QString &FileName);
   bool Click(QAbstractButton *Button);
-
-  std::unique_ptr<TZelvaneForm> FForm;
-  TAnsweringFileDialog *FOpenDialog = nullptr;
-  TAnsweringFileDialog *FSaveDialog = nullptr;
-  TAnsweringFontChooser *FFonts = nullptr;
-  TAnsweringColorChooser *FColors = nullptr;
 };
 
 void TBatchTest::initTestCase() {
@@ -109,32 +103,17 @@ void TBatchTest::initTestCase() {
 }
 
 void TBatchTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
+  ResetSeams();
   QVERIFY(QDir(Out()).removeRecursively());
   QVERIFY(QDir().mkpath(Out()));
-  FMessages.Shown.clear();
-  FForm = std::make_unique<TZelvaneForm>();
-  auto Open = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Open);
-  FOpenDialog = Open.get();
-  FForm->OpenPictureDialog = std::move(Open);
-  auto Save = std::make_unique<TAnsweringFileDialog>(FForm.get(), TFileDialog::TKind::Save);
-  FSaveDialog = Save.get();
-  FForm->SavePictureDialog = std::move(Save);
-  auto Fonts = std::make_unique<TAnsweringFontChooser>();
-  FFonts = Fonts.get();
-  FForm->FontDialog = std::move(Fonts);
-  auto Colors = std::make_unique<TAnsweringColorChooser>();
-  FColors = Colors.get();
-  FForm->ColorDialog = std::move(Colors);
-  FForm->show();
-  QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  QVERIFY(ShowAnsweredForm());
 }
 
 void TBatchTest::cleanup() { FForm.reset(); }
 
 bool TBatchTest::Open(const QString &FileName) {
   const qsizetype Reported = FMessages.Shown.size();
-  FOpenDialog->Answer = FileName;
+  FOpen->Answer = FileName;
   return Click(FForm->OpenSpeedButton) && FMessages.Shown.size() == Reported;
 }
 
@@ -236,7 +215,7 @@ void TBatchTest::SameFileAsTheWindow() {
   }
   FForm->QualityTrackBar->SetPosition(Quality / 10);
   const QString Saved = FDir.filePath("window.jpg");
-  FSaveDialog->Answer = Saved;
+  FSave->Answer = Saved;
   QVERIFY(Click(FForm->SaveSpeedButton));
   QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Shown.join('\n')));
 

@@ -14,6 +14,7 @@
 // The expected frame is computed from the input picture alone (framemodel.h); the saved file
 // is decoded by Qt's own JPEG reader. Prints what it measured; exits 1 on any fault.
 #include "framemodel.h"
+#include "support/filebytes.h"
 #include "support/jpegfacts.h"
 
 #include <QFile>
@@ -41,14 +42,9 @@ struct TReport {
   }
 };
 
-QByteArray ReadAll(const QString &FileName) {
-  QFile File(FileName);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
-
 // The saved file: its markers and its pixels.
 QImage LoadWallpaper(const QString &FileName, int Quality, TReport &Report) {
-  const QByteArray Bytes = ReadAll(FileName);
+  const QByteArray Bytes = ReadBytes(FileName);
   Report.Check(!Bytes.isEmpty(), QStringLiteral("%1 is missing or empty").arg(FileName));
   for (const QString &Fault :
        WallpaperFileFaults(ReadJpegFacts(Bytes), FrameWidth, FrameHeight, Quality))
@@ -302,7 +298,7 @@ int CheckIni(const QStringList &A) {
   if (A.size() < 4 || (A.size() - 1) % 3 != 0)
     return 2;
   TReport Report;
-  const QString Text = QString::fromUtf8(ReadAll(A[0]));
+  const QString Text = QString::fromUtf8(ReadBytes(A[0]));
   Report.Check(!Text.isEmpty(), QStringLiteral("%1 is missing or empty").arg(A[0]));
   for (qsizetype I = 1; I + 2 < A.size(); I += 3) {
     const QString Value = IniValue(Text, A[I], A[I + 1]);

@@ -1,6 +1,7 @@
 #include "framemodel.h"
 
-#include <QFile>
+#include "support/filebytes.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -10,10 +11,7 @@
 #include <cstdlib>
 
 QImage ReadRawRgb(const QString &FileName, int Width, int Height) {
-  QFile File(FileName);
-  if (!File.open(QIODevice::ReadOnly))
-    return {};
-  const QByteArray Bytes = File.readAll();
+  const QByteArray Bytes = ReadBytes(FileName);
   if (Bytes.size() != qsizetype(Width) * Height * 3)
     return {};
   QImage Picture(Width, Height, QImage::Format_RGB32);

@@ -2,18 +2,14 @@
 
 // Files and folders as the writing tests see them.
 
+#include "support/filebytes.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTest>
-
-// The file's bytes; empty when it cannot be read.
-inline QByteArray ReadAll(const QString &Path) {
-  QFile File(Path);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
 
 // Writes a fixture; a failure is recorded against the calling test function.
 inline void WriteAll(const QString &Path, const QByteArray &Bytes) {

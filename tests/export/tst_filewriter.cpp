@@ -5,6 +5,7 @@
 // /dev/full for a write that stops short.
 #include "filetesting.h"
 #include "export/filewriter.h"
+#include "support/thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,16 +26,6 @@ namespace {
 QString Expected(const QString &FullPath, int ErrorCode) {
   return QString("Cannot create file \"%1\". %2")
       .arg(FullPath, QString::fromLocal8Bit(std::strerror(ErrorCode)));
-}
-
-// Runs Write and returns the message it threw, or a note that it threw nothing.
-template <class F> QString MessageOf(F &&Write) {
-  try {
-    Write();
-  } catch (const std::runtime_error &E) {
-    return QString::fromUtf8(E.what());
-  }
-  return "(no error)";
 }
 
 QByteArray Pattern(int Size) {
@@ -127,7 +118,7 @@ void TestFileWriter::writesNewFile() {
   QVERIFY(Dir.isValid());
   const QByteArray Bytes = Pattern(Size);
   WriteFileReplacing(Dir.filePath(Name), Bytes);
-  QCOMPARE(ReadAll(Dir.filePath(Name)), Bytes);
+  QCOMPARE(ReadBytes(Dir.filePath(Name)), Bytes);
   QCOMPARE(Entries(Dir.path()), QStringList{Name});
 }
 
@@ -137,7 +128,7 @@ void TestFileWriter::replacesExistingFile() {
   const QString Path = Dir.filePath("wall.jpg");
   WriteAll(Path, QByteArray(5000, 'o'));
   WriteFileReplacing(Path, "new");
-  QCOMPARE(ReadAll(Path), QByteArray("new"));
+  QCOMPARE(ReadBytes(Path), QByteArray("new"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 
@@ -161,7 +152,7 @@ void TestFileWriter::writesThroughLink() {
   WriteAll(Real, "old");
   QVERIFY(QFile::link(Real, Link));
   WriteFileReplacing(Link, "new");
-  QCOMPARE(ReadAll(Real), QByteArray("new"));
+  QCOMPARE(ReadBytes(Real), QByteArray("new"));
   QVERIFY(QFileInfo(Link).isSymLink());
   QCOMPARE(Entries(Dir.filePath("real")), QStringList{"wall.jpg"});
 }
@@ -197,9 +188,9 @@ void TestFileWriter::cannotCreate() {
   QCOMPARE(MessageOf([&] { WriteFileReplacing(Path, "new content"); }),
            Expected(Path, ErrorCode));
   QCOMPARE(Entries(Dir.filePath(Folder)), Before);
-  QCOMPARE(ReadAll(Dir.filePath("readonly.jpg")), QByteArray("earlier wallpaper"));
-  QCOMPARE(ReadAll(Dir.filePath("sub/locked.jpg")), QByteArray("earlier wallpaper"));
-  QCOMPARE(ReadAll(Dir.filePath("file.txt")), QByteArray("a file"));
+  QCOMPARE(ReadBytes(Dir.filePath("readonly.jpg")), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Dir.filePath("sub/locked.jpg")), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Dir.filePath("file.txt")), QByteArray("a file"));
 }
 
 void TestFileWriter::relativeNameReportedInFull() {
@@ -230,7 +221,7 @@ void TestFileWriter::uncommittedLeavesNoTrace() {
     QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
   }
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
 }
 
 // The write stops short (a file size limit stands in for a full disk): an error with the
@@ -246,7 +237,7 @@ void TestFileWriter::shortWriteIsAnError() {
     Message = MessageOf([&] { WriteFileReplacing(Path, Pattern(100000)); });
   }
   QCOMPARE(Message, Expected(Path, EFBIG));
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 
@@ -289,14 +280,14 @@ void TestFileWriter::keptWhenTaken() {
              File.Commit("ours");
            }),
            Expected(Raced, EEXIST));
-  QCOMPARE(ReadAll(Raced), QByteArray("theirs"));
-  QCOMPARE(ReadAll(Taken), QByteArray("old"));
+  QCOMPARE(ReadBytes(Raced), QByteArray("theirs"));
+  QCOMPARE(ReadBytes(Taken), QByteArray("old"));
   QCOMPARE(Entries(Dir.path()), (QStringList{"dangling.jpg", "raced.jpg", "taken.jpg"}));
 
   const QString Free = Dir.filePath("free.jpg");
   TReplacingFile File(Free, TExistingFile::Keep);
   File.Commit("new");
-  QCOMPARE(ReadAll(Free), QByteArray("new"));
+  QCOMPARE(ReadBytes(Free), QByteArray("new"));
 }
 
 QTEST_GUILESS_MAIN(TestFileWriter)

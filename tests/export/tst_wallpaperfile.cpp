@@ -5,7 +5,9 @@
 #include "export/capture.h"
 #include "export/filewriter.h"
 #include "export/wallpaperfile.h"
+#include "support/thrown.h"
 #include "support/jpegfacts.h"
+#include "support/whiteframe.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,22 +48,10 @@ private:
 QImage FrameCapture(const QRect &PictureBounds) {
   QWidget Frame;
   Frame.resize(480, 272);
-  QPalette Palette = Frame.palette();
-  Palette.setColor(QPalette::Window, Qt::white);
-  Frame.setPalette(Palette);
-  Frame.setAutoFillBackground(true);
+  PaintWhite(Frame);
   auto *Picture = new TPictureWidget(&Frame);
   Picture->setGeometry(PictureBounds);
   return CaptureFrame(Frame);
-}
-
-template <class F> QString MessageOf(F &&Write) {
-  try {
-    Write();
-  } catch (const std::runtime_error &E) {
-    return QString::fromUtf8(E.what());
-  }
-  return "(no error)";
 }
 
 QImage Decode(const QByteArray &File) {
@@ -116,7 +106,7 @@ void TestWallpaperFile::frameToFile() {
   const QString Path = Dir.filePath("wall.jpg");
   WriteWallpaperFile(Capture, Quality, Path);
 
-  const QByteArray File = ReadAll(Path);
+  const QByteArray File = ReadBytes(Path);
   QCOMPARE(WallpaperFileFaults(ReadJpegFacts(File), 480, 272, Quality), QStringList());
   const QImage Decoded = Decode(File);
   QCOMPARE(Decoded.size(), QSize(480, 272));
@@ -156,7 +146,7 @@ void TestWallpaperFile::nameUsedAsGiven() {
   QTemporaryDir Dir;
   WriteWallpaperFile(SmallCapture, 100, Dir.filePath(Name));
   QCOMPARE(Entries(Dir.path()), QStringList{Name});
-  const QImage Decoded = Decode(ReadAll(Dir.filePath(Name)));
+  const QImage Decoded = Decode(ReadBytes(Dir.filePath(Name)));
   QCOMPARE(Decoded.size(), SmallCapture.size());
   QVERIFY(ChannelError(Decoded.pixel(16, 8), SmallCapture.pixel(16, 8)) <= 2);
 }
@@ -167,7 +157,7 @@ void TestWallpaperFile::encoderErrorKeepsEarlierFile() {
   WriteAll(Path, "earlier wallpaper");
   QCOMPARE(MessageOf([&] { WriteWallpaperFile(QImage(), 100, Path); }),
            QString("JPEG error #%1").arg(int(JERR_EMPTY_IMAGE)));
-  QCOMPARE(ReadAll(Path), QByteArray("earlier wallpaper"));
+  QCOMPARE(ReadBytes(Path), QByteArray("earlier wallpaper"));
   QCOMPARE(Entries(Dir.path()), QStringList{"wall.jpg"});
 }
 

@@ -5,8 +5,11 @@
 // (so Qt's implicit grab and mouse tracking are in play), and a fake cursor standing in for the
 // system pointer.
 
+#include "mover/mover.h"
 #include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
+#include "support/nodecorners.h"
+#include "support/whiteframe.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -75,10 +78,7 @@ public:
     Frame = new QWidget(&Window);
     Frame->setObjectName("Frame");
     Frame->setGeometry(QRect(FrameOrigin, QSize(480, 272)));
-    QPalette White = Frame->palette();
-    White.setColor(QPalette::Window, Qt::white);
-    Frame->setPalette(White);
-    Frame->setAutoFillBackground(true);
+    PaintWhite(*Frame);
     SetCursorSeam(&Cursor);
     Window.show();
     Exposed = QTest::qWaitForWindowExposed(&Window);
@@ -172,13 +172,16 @@ inline QStringList WithoutMoves(const QStringList &Log) {
   return Kept;
 }
 
-// The nodes' top-left corners for a control's bounds, straight from the node table: anchors
-// at the corners and edge midpoints (halves truncated), clockwise from the top-left corner,
-// each node 2 pixels up and left of its anchor.
-inline std::array<QPoint, 8> ExpectedNodeCorners(const QRect &B) {
-  const int L = B.x(), T = B.y(), W = B.width(), H = B.height();
-  return {QPoint(L - 2, T - 2),         QPoint(L + W / 2 - 2, T - 2),
-          QPoint(L + W - 2, T - 2),     QPoint(L + W - 2, T + H / 2 - 2),
-          QPoint(L + W - 2, T + H - 2), QPoint(L + W / 2 - 2, T + H - 2),
-          QPoint(L - 2, T + H - 2),     QPoint(L - 2, T + H / 2 - 2)};
-}
+// The stage with a mover over its window, for tests whose controls are all moved.
+class TMovingStage : public TMoverStage {
+public:
+  TMover Mover{&Window};
+
+  // A control on the frame, given to the mover, which is then switched on.
+  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
+    TLoggingControl *Control = AddControl(Name, Bounds);
+    Mover.AddControl(Control);
+    Mover.SetActive(true);
+    return Control;
+  }
+};

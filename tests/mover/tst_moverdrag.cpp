@@ -31,7 +31,7 @@ public:
 
 QRegion NodeSquares(const QRect &Bounds) {
   QRegion Squares;
-  for (const QPoint &Corner : ExpectedNodeCorners(Bounds))
+  for (const QPoint &Corner : NodeCornersAround(Bounds))
     Squares += QRect(Corner, QSize(5, 5));
   return Squares;
 }
@@ -42,7 +42,7 @@ class TMoverDragTest : public QObject {
   Q_OBJECT
 
   void CheckNodesAround(TMover &Mover, const QRect &Bounds) {
-    const auto Corners = ExpectedNodeCorners(Bounds);
+    const auto Corners = NodeCornersAround(Bounds);
     for (int I = 0; I < NodeCount; ++I) {
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
       QVERIFY(!Mover.NodePanel(I)->isHidden());
@@ -92,12 +92,10 @@ private slots:
     QFETCH(TPoints, Steps);
     QFETCH(TRects, Expected);
     QFETCH(QPoint, ReleaseAt);
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", Bounds);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", Bounds);
+    TMover &Mover = Stage.Mover;
 
     Stage.Press(PressAt, Qt::MouseButton(Button));
     QVERIFY(Mover.Dragging());
@@ -140,12 +138,10 @@ private slots:
   void ShiftResize() {
     QFETCH(TPoints, Steps);
     QFETCH(TRects, Expected);
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
 
     const QPoint PressAt(150, 80);
     Stage.Press(PressAt, Qt::LeftButton, Qt::ShiftModifier);
@@ -165,12 +161,10 @@ private slots:
   // Shift let go after resize steps: the next move shifts the control by the whole travel
   // since the last move step, as resize steps do not refresh the last position.
   void ShiftThenMove() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Press({150, 80});
     Stage.Move({160, 90});
     QCOMPARE(Control->BoundsRect(), QRect(110, 60, 80, 60));
@@ -230,19 +224,17 @@ private slots:
     QFETCH(TPoints, Steps);
     QFETCH(TRects, Expected);
     QFETCH(TPoints, HeldAt);
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
     const QRect Bounds(100, 50, 80, 60);
-    TLoggingControl *Control = Stage.AddControl("Image", Bounds);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", Bounds);
+    TMover &Mover = Stage.Mover;
     Stage.Press({140, 80});
     Stage.Release({140, 80});
     const Qt::CursorShape OwnCursor = Mover.NodePanel(Node)->cursor().shape();
 
     // The node's centre pixel is its anchor on the outline.
-    const QPoint Anchor = ExpectedNodeCorners(Bounds)[Node] + QPoint(2, 2);
+    const QPoint Anchor = NodeCornersAround(Bounds)[Node] + QPoint(2, 2);
     Stage.Press(Anchor);
     QVERIFY(Mover.NodeDragging());
     QVERIFY(!Mover.Dragging());
@@ -299,17 +291,15 @@ private slots:
     QFETCH(QRect, Later);
     const QRect Bounds(100, 50, 80, 60);
     for (const bool Movable : {true, false}) {
-      TMoverStage Stage;
+      TMovingStage Stage;
       QVERIFY(Stage.Exposed);
       Stage.Cursor.Movable = Movable;
-      TLoggingControl *Control = Stage.AddControl("Image", Bounds);
-      TMover Mover(&Stage.Window);
-      Mover.AddControl(Control);
-      Mover.SetActive(true);
+      TLoggingControl *Control = Stage.AddMoved("Image", Bounds);
+      TMover &Mover = Stage.Mover;
       Stage.Press({140, 80});
       Stage.Release({140, 80});
 
-      Stage.Press(ExpectedNodeCorners(Bounds)[Node] + QPoint(2, 2));
+      Stage.Press(NodeCornersAround(Bounds)[Node] + QPoint(2, 2));
       for (int I = 0; I < Travel.size(); ++I) {
         Stage.MoveBy(Travel[I]);
         QCOMPARE(Control->BoundsRect(), Expected[I]);
@@ -320,7 +310,7 @@ private slots:
       QCOMPARE(Control->BoundsRect(), Expected.last());
       QCOMPARE(Stage.Cursor.SetPositions.isEmpty(), !Movable);
 
-      Stage.Press(ExpectedNodeCorners(Expected.last())[Node] + QPoint(2, 2));
+      Stage.Press(NodeCornersAround(Expected.last())[Node] + QPoint(2, 2));
       Stage.MoveBy({-20, -20});
       QCOMPARE(Control->BoundsRect(), Later);
       Stage.Release(Stage.Frame->mapFromGlobal(Stage.Cursor.Position));
@@ -329,12 +319,9 @@ private slots:
 
   // Moving the mouse over a control with no button held never moves it.
   void HoverNeverMoves() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
     Stage.Press({120, 70});
     Stage.Release({120, 70});
     for (const QPoint &At : {QPoint(130, 80), QPoint(150, 90), QPoint(170, 100)})
@@ -346,12 +333,10 @@ private slots:
   // A press whose release never reached the control (a modal dialog took it, say): the next
   // move without a button ends that drag instead of shifting the control.
   void LostReleaseEndsOnHover() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Cursor.Position = Stage.Screen({120, 70});
     Mover.ControlMouseDown(Control, TMouseButton::mbLeft, ssLeft, 20, 20);
     QVERIFY(Mover.Dragging());
@@ -366,12 +351,10 @@ private slots:
 
   // Once inactive, a node press starts nothing; a control press is no longer routed.
   void InactiveNodesStartNothing() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Press({120, 70});
     Stage.Release({120, 70});
     Mover.SetActive(false);
@@ -387,12 +370,9 @@ private slots:
   // A move step repaints the control's old and new places and the nodes' old and new
   // squares, nothing else of the frame; and the place it left is repainted.
   void MoveStepRepaintsOnlyWhatChanged() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
     Stage.Press({120, 70});
     Stage.Move({125, 72});
     QTest::qWait(50);
@@ -412,12 +392,9 @@ private slots:
   }
 
   void ShiftStepRepaintsOnlyWhatChanged() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
     Stage.Press({150, 80}, Qt::LeftButton, Qt::ShiftModifier);
     Stage.Move({170, 100}, Qt::ShiftModifier);
     QTest::qWait(50);

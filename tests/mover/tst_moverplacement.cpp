@@ -45,12 +45,10 @@ private slots:
     QFETCH(QRect, Bounds);
     QFETCH(QPoint, PressAt);
     QFETCH(TCorners, Expected);
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", Bounds);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", Bounds);
+    TMover &Mover = Stage.Mover;
     for (int I = 0; I < NodeCount; ++I)
       QVERIFY(Mover.NodePanel(I)->isHidden());
 
@@ -94,12 +92,10 @@ private slots:
   // The frame clips the nodes: of the picture filling it, the top-left node shows 3 x 3
   // pixels and the nodes on the right and bottom edges strips 2 pixels wide or high.
   void ClippedByTheFramePixels() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(0, 0, 480, 272));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    Stage.AddMoved("Image", QRect(0, 0, 480, 272));
+    TMover &Mover = Stage.Mover;
     Stage.Press({240, 136});
     Stage.Release({240, 136});
 
@@ -138,12 +134,10 @@ private slots:
   // Hiding keeps the current control; the nodes stay where they were until the next press,
   // which places them around the control's bounds as they are then.
   void HiddenUntilTheNextPress() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Control = Stage.AddControl("Image", QRect(50, 60, 100, 80));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Control);
-    Mover.SetActive(true);
+    TLoggingControl *Control = Stage.AddMoved("Image", QRect(50, 60, 100, 80));
+    TMover &Mover = Stage.Mover;
     Stage.Press({70, 70});
     Stage.Release({70, 70});
     Mover.SetNodesVisible(false);
@@ -155,7 +149,7 @@ private slots:
     Control->SetBounds(10, 20, 30, 40);
     QCOMPARE(Mover.NodePanel(4)->pos(), QPoint(148, 138));
     Stage.Press({20, 30});
-    const auto Corners = ExpectedNodeCorners(QRect(10, 20, 30, 40));
+    const auto Corners = NodeCornersAround(QRect(10, 20, 30, 40));
     for (int I = 0; I < NodeCount; ++I) {
       QVERIFY(!Mover.NodePanel(I)->isHidden());
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
@@ -182,7 +176,7 @@ private slots:
     Stage.Press(OtherInFrame);
     Stage.Release(OtherInFrame);
     QCOMPARE(Mover.CurrentControl(), Other);
-    const auto Corners = ExpectedNodeCorners(QRect(530, 320, 60, 40));
+    const auto Corners = NodeCornersAround(QRect(530, 320, 60, 40));
     for (int I = 0; I < NodeCount; ++I) {
       QCOMPARE(Mover.NodePanel(I)->parentWidget(), &Stage.Window);
       QCOMPARE(Mover.NodePanel(I)->pos(), Corners[I]);
@@ -194,18 +188,16 @@ private slots:
   // A control made after the nodes were first placed still lies under them at the next
   // placement.
   void AboveControlsMadeLater() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.SetActive(true);
+    TLoggingControl *Image = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Press({120, 70});
     Stage.Release({120, 70});
     Stage.AddControl("Later", QRect(0, 0, 480, 272));
     Mover.ControlMouseDown(Image, TMouseButton::mbLeft, ssLeft, 0, 0);
     Mover.ControlMouseUp(Image, TMouseButton::mbLeft, 0, 0, 0);
-    const auto Corners = ExpectedNodeCorners(QRect(100, 50, 80, 60));
+    const auto Corners = NodeCornersAround(QRect(100, 50, 80, 60));
     for (int I = 0; I < NodeCount; ++I)
       QCOMPARE(Stage.Frame->childAt(Corners[I] + QPoint(2, 2)), Mover.NodePanel(I));
   }

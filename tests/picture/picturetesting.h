@@ -4,20 +4,14 @@
 // a picture drawn at its own size over a known colour, and where two images differ.
 
 #include "picture/kinds/picture.h"
+#include "support/filebytes.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 
 #include <exception>
-
-// The file's bytes; empty when it cannot be read.
-inline QByteArray ReadFile(const QString &Name) {
-  QFile File(Name);
-  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-}
 
 // The message a load throws, or an empty text when it succeeds.
 inline QString LoadError(TPicture &Picture, const QByteArray &Data) {

@@ -2,6 +2,7 @@
 // smoothing left off draws exactly that.
 #include "picture/kinds/bitmap.h"
 #include "picture/image.h"
+#include "support/whiteframe.h"
 
 #include <QPainter>
 #include <QTest>
@@ -17,14 +18,6 @@ QImage Numbered(int W, int H) {
     for (int X = 0; X < W; ++X)
       Image.setPixel(X, Y, qRgb(X & 0xFF, Y & 0xFF, ((X >> 8) << 4) | (Y >> 8)));
   return Image;
-}
-
-// The frame as shown: a white 480 x 272 panel with the box in it.
-QImage RenderFrame(QWidget &Frame) {
-  QImage Shot(Frame.size(), QImage::Format_RGB32);
-  Shot.fill(Qt::white);
-  Frame.render(&Shot, QPoint(), QRegion(), QWidget::DrawChildren);
-  return Shot;
 }
 
 } // namespace
@@ -81,10 +74,10 @@ void TPictureBoxTest::NearestPixel() {
   Image.SetBounds(Box.x(), Box.y(), Box.width(), Box.height());
   if (SmoothedBefore) {
     Image.SetSmooth(true);
-    RenderFrame(Frame);
+    RenderFrame(Frame, QWidget::DrawChildren);
     Image.SetSmooth(SmoothOn);
   }
-  const QImage Shot = RenderFrame(Frame);
+  const QImage Shot = RenderFrame(Frame, QWidget::DrawChildren);
 
   for (int Y = 0; Y < 272; ++Y) {
     for (int X = 0; X < 480; ++X) {
@@ -130,7 +123,7 @@ void TPictureBoxTest::StretchOffDrawsAtOwnSize() {
   const QImage Pixels = Numbered(100, 50);
   Image.SetPicture(std::make_unique<TBitmap>(Pixels));
   Image.SetBounds(20, 10, 60, 200); // narrower and taller than the picture
-  const QImage Shot = RenderFrame(Frame);
+  const QImage Shot = RenderFrame(Frame, QWidget::DrawChildren);
   for (int Y = 0; Y < 272; ++Y)
     for (int X = 0; X < 480; ++X) {
       const bool Inside = X >= 20 && X < 80 && Y >= 10 && Y < 60;

@@ -8,6 +8,7 @@
 #include "picture/kinds/jpegimage.h"
 #include "picture/kinds/metafile.h"
 #include "picture/pictureturn.h"
+#include "support/transformtarget.h"
 #include "zoomsliderfake.h"
 
 #include <QBuffer>
@@ -21,21 +22,6 @@ namespace {
 
 const TTransform AllTransforms[] = {TTransform::LeftRotate, TTransform::RightRotate,
                                     TTransform::TopMirror, TTransform::LeftMirror};
-
-// Where source pixel (X, Y) of a W x H picture goes.
-QPoint TargetOf(TTransform Transform, int X, int Y, int W, int H) {
-  switch (Transform) {
-  case TTransform::LeftRotate:
-    return QPoint(Y, W - 1 - X);
-  case TTransform::RightRotate:
-    return QPoint(H - 1 - Y, X);
-  case TTransform::TopMirror:
-    return QPoint(X, H - 1 - Y);
-  case TTransform::LeftMirror:
-    return QPoint(W - 1 - X, Y);
-  }
-  return QPoint();
-}
 
 bool IsTurn(TTransform Transform) {
   return Transform == TTransform::LeftRotate || Transform == TTransform::RightRotate;

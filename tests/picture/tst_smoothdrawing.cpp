@@ -5,6 +5,7 @@
 #include "picture/codecs/jpegcodec.h"
 #include "picture/kinds/bitmap.h"
 #include "picture/image.h"
+#include "support/whiteframe.h"
 
 #include <QFile>
 #include <QTest>
@@ -66,19 +67,13 @@ std::vector<std::array<double, 3>> AreaAverage(const QImage &Picture, QSize Dest
 QImage ShowSmoothed(const QImage &Picture, const QRect &Box) {
   QWidget Frame;
   Frame.resize(480, 272);
-  QPalette White = Frame.palette();
-  White.setColor(QPalette::Window, Qt::white);
-  Frame.setPalette(White);
-  Frame.setAutoFillBackground(true);
+  PaintWhite(Frame);
   TImage Image(&Frame);
   Image.SetPicture(std::make_unique<TBitmap>(Picture));
   Image.SetStretch(true);
   Image.SetSmooth(true);
   Image.SetBounds(Box.x(), Box.y(), Box.width(), Box.height());
-  QImage Shot(Frame.size(), QImage::Format_RGB32);
-  Shot.fill(Qt::white);
-  Frame.render(&Shot, QPoint(), QRegion(), QWidget::DrawChildren);
-  return Shot;
+  return RenderFrame(Frame, QWidget::DrawChildren);
 }
 
 QString At(int X, int Y) { return QStringLiteral("pixel %1,%2").arg(X).arg(Y); }

@@ -279,7 +279,7 @@ void TTaggedPicturesTest::ProfileColours_data() {
             false);
   AddTurned("png", EncodePng(Pixels, Turning), true);
   // CMYK through a press profile, plain and Adobe's inverted.
-  const QByteArray Press = ReadFile(QStringLiteral(ZELVANE_TESTDATA "/icc/CGATS001Compat-v2-micro.icc"));
+  const QByteArray Press = ReadBytes(QStringLiteral(ZELVANE_TESTDATA "/icc/CGATS001Compat-v2-micro.icc"));
   const QSize CmykSize(40, 24);
   for (const bool Adobe : {false, true}) {
     const QByteArray File = EncodeJpeg(CmykSize, 4, CmykSamples(CmykSize), {}, Press, Adobe);

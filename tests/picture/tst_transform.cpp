@@ -1,6 +1,7 @@
 // Quarter turns and mirrors of pixels: the 3 x 2 example, strips, every pixel format, and
 // the group laws, each checked pixel by pixel.
 #include "picture/transform.h"
+#include "support/transformtarget.h"
 
 #include <QTest>
 
@@ -23,21 +24,6 @@ const char *NameOf(TTransform Transform) {
     return "LeftMirror";
   }
   return "?";
-}
-
-// Where source pixel (X, Y) of a W x H picture goes, written out from the table of moves.
-QPoint TargetOf(TTransform Transform, int X, int Y, int W, int H) {
-  switch (Transform) {
-  case TTransform::LeftRotate:
-    return QPoint(Y, W - 1 - X);
-  case TTransform::RightRotate:
-    return QPoint(H - 1 - Y, X);
-  case TTransform::TopMirror:
-    return QPoint(X, H - 1 - Y);
-  case TTransform::LeftMirror:
-    return QPoint(W - 1 - X, Y);
-  }
-  return QPoint();
 }
 
 // Pseudo-random bytes in every pixel, so no wrong move can match by chance; for palette

@@ -1,23 +1,18 @@
 #pragma once
 
+#include "support/filebytes.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <QStringEncoder>
 
+#include <memory>
 #include <stdexcept>
 
 inline void WriteFileBytes(const QString &FileName, const QByteArray &Data) {
-  QFile File(FileName);
-  if (!File.open(QIODevice::WriteOnly) || File.write(Data) != Data.size())
+  if (!WriteBytes(FileName, Data))
     throw std::runtime_error("cannot write test fixture " + FileName.toStdString());
-}
-
-inline QByteArray ReadFileBytes(const QString &FileName) {
-  QFile File(FileName);
-  if (!File.open(QIODevice::ReadOnly))
-    return {};
-  return File.readAll();
 }
 
 // Text as a file written on Windows: UTF-16 with its byte-order mark.
@@ -30,3 +25,17 @@ inline QByteArray Utf16BEWithMark(const QString &Text) {
   QStringEncoder Encoder(QStringConverter::Utf16BE);
   return QByteArray("\xFE\xFF", 2) + QByteArray(Encoder(Text));
 }
+
+// A scratch folder of its own for each test, and the settings file's name in it. A test class
+// derives from it beside QObject and calls NewSettingsFolder() from init.
+class TSettingsFolder {
+protected:
+  bool NewSettingsFolder() {
+    FDir = std::make_unique<QTemporaryDir>();
+    FPath = FDir->filePath(QStringLiteral("Zelvane.ini"));
+    return FDir->isValid();
+  }
+
+  std::unique_ptr<QTemporaryDir> FDir;
+  QString FPath;
+};

@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 // The private-profile layer's lookups and line rules: matching, in-place writes, encodings,
 // line ends, value lengths, the integer and flag readings.
-class TProfileFileTest : public QObject {
+class TProfileFileTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -27,17 +27,9 @@ private slots:
   void LongValues();
   void InvalidWrites_data();
   void InvalidWrites();
-
-private:
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TProfileFileTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TProfileFileTest::init() { QVERIFY(NewSettingsFolder()); }
 
 void TProfileFileTest::ReadString_data() {
   QTest::addColumn<QByteArray>("Content");
@@ -223,7 +215,7 @@ void TProfileFileTest::WriteString() {
     File.Flush();
     QVERIFY(!File.Modified());
   }
-  QCOMPARE(ReadFileBytes(FPath), Expected);
+  QCOMPARE(ReadBytes(FPath), Expected);
   const TProfileFile Again(FPath);
   QCOMPARE(Again.ReadString(Section, Key, u"<missing>"_s), Value);
 }
@@ -330,7 +322,7 @@ void TProfileFileTest::InvalidWrites() {
     QVERIFY(!File.Modified());
     QCOMPARE(File.ReadString(u"watermark"_s, u"text"_s, QString()), u"old"_s);
   }
-  QCOMPARE(ReadFileBytes(FPath), Before);
+  QCOMPARE(ReadBytes(FPath), Before);
 }
 
 QTEST_GUILESS_MAIN(TProfileFileTest)

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 // Getting the private-profile layer's writes to disk: when, as a whole new file, beside
 // another writer, and in the face of files that are no settings files at all.
-class TProfileFlushTest : public QObject {
+class TProfileFlushTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -34,17 +34,9 @@ private slots:
   void LineCountLimit();
   void BinaryGarbage();
   void Utf16Garbage();
-
-private:
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TProfileFlushTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TProfileFlushTest::init() { QVERIFY(NewSettingsFolder()); }
 
 void TProfileFlushTest::ReadsOwnWritesBeforeFlush() {
   WriteFileBytes(FPath, "[config]\nquality=5\n"_ba);
@@ -56,9 +48,9 @@ void TProfileFlushTest::ReadsOwnWritesBeforeFlush() {
   QCOMPARE(File.ReadInteger(u"config"_s, u"quality"_s, 0), 8);
   QCOMPARE(File.ReadBool(u"watermark"_s, u"fontbold"_s, false), true);
   // Not on disk until flushed.
-  QCOMPARE(ReadFileBytes(FPath), "[config]\nquality=5\n"_ba);
+  QCOMPARE(ReadBytes(FPath), "[config]\nquality=5\n"_ba);
   File.Flush();
-  QCOMPARE(ReadFileBytes(FPath), "[config]\nquality=8\n[watermark]\nfontbold=1\n"_ba);
+  QCOMPARE(ReadBytes(FPath), "[config]\nquality=8\n[watermark]\nfontbold=1\n"_ba);
 }
 
 void TProfileFlushTest::DestructorFlushes() {
@@ -67,7 +59,7 @@ void TProfileFlushTest::DestructorFlushes() {
     File.WriteInteger(u"watermark"_s, u"left"_s, -12);
     File.WriteString(u"watermark"_s, u"text"_s, u"hello"_s);
   }
-  QCOMPARE(ReadFileBytes(FPath), "[watermark]\nleft=-12\ntext=hello\n"_ba);
+  QCOMPARE(ReadBytes(FPath), "[watermark]\nleft=-12\ntext=hello\n"_ba);
 }
 
 void TProfileFlushTest::FlushWithoutWritesTouchesNothing() {
@@ -84,7 +76,7 @@ void TProfileFlushTest::FlushWithoutWritesTouchesNothing() {
     QCOMPARE(File.ReadString(u"config"_s, u"quality"_s, QString()), u"5 ; odd"_s);
     File.Flush();
   }
-  QCOMPARE(ReadFileBytes(FPath), Foreign);
+  QCOMPARE(ReadBytes(FPath), Foreign);
 }
 
 void TProfileFlushTest::FlushLeavesNothingBeside() {
@@ -96,7 +88,7 @@ void TProfileFlushTest::FlushLeavesNothingBeside() {
   }
   const QStringList Entries = QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
   QCOMPARE(Entries, QStringList{u"Zelvane.ini"_s});
-  QCOMPARE(ReadFileBytes(FPath), "[config]\nquality=8\n"_ba);
+  QCOMPARE(ReadBytes(FPath), "[config]\nquality=8\n"_ba);
 }
 
 void TProfileFlushTest::NotWritable() {
@@ -113,7 +105,7 @@ void TProfileFlushTest::NotWritable() {
     QCOMPARE(File.ReadInteger(u"config"_s, u"quality"_s, 10), 7);
   } // the destructor's retry fails quietly
   QVERIFY(QFileInfo(Blocker).isFile());
-  QCOMPARE(ReadFileBytes(Blocker), "not a folder"_ba);
+  QCOMPARE(ReadBytes(Blocker), "not a folder"_ba);
 }
 
 void TProfileFlushTest::FileNameIsAFolder() {
@@ -136,7 +128,7 @@ void TProfileFlushTest::TwoWritersKeepEachOthersKeys() {
   B.WriteString(u"watermark"_s, u"text"_s, u"from B"_s);
   A.Flush();
   B.Flush(); // B opened before A flushed, yet A's key survives
-  QCOMPARE(ReadFileBytes(FPath),
+  QCOMPARE(ReadBytes(FPath),
            "[config]\nquality=5\n; kept\nopenpath=/a/\nsavepath=/b/\n[watermark]\ntext=from B\n"_ba);
   // Each object now also sees the other's keys.
   QCOMPARE(B.ReadString(u"config"_s, u"openpath"_s, QString()), u"/a/"_s);
@@ -166,7 +158,7 @@ void TProfileFlushTest::OneEnormousLine() {
     QCOMPARE(File.ReadString(u"watermark"_s, u"text"_s, QString()), QString(2047, u'a'));
     File.WriteInteger(u"config"_s, u"quality"_s, 8);
   }
-  QCOMPARE(ReadFileBytes(FPath), Data.replace("quality=7", "quality=8") + "\n");
+  QCOMPARE(ReadBytes(FPath), Data.replace("quality=7", "quality=8") + "\n");
 }
 
 void TProfileFlushTest::FileAtSizeLimit() {
@@ -199,7 +191,7 @@ void TProfileFlushTest::OversizeFileLeftAlone() {
     File.WriteInteger(u"config"_s, u"quality"_s, 6);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, File.Flush());
   }
-  QCOMPARE(ReadFileBytes(FPath), Data);
+  QCOMPARE(ReadBytes(FPath), Data);
   QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
            QStringList{u"Zelvane.ini"_s});
 }
@@ -242,7 +234,7 @@ void TProfileFlushTest::BinaryGarbage() {
     File.WriteInteger(u"config"_s, u"quality"_s, 6);
     File.WriteString(u"watermark"_s, u"text"_s, u"after garbage"_s);
   }
-  const QByteArray After = ReadFileBytes(FPath);
+  const QByteArray After = ReadBytes(FPath);
   QVERIFY(After.startsWith(Garbage)); // foreign bytes kept as they were
   const TProfileFile Again(FPath);
   QCOMPARE(Again.ReadInteger(u"config"_s, u"quality"_s, 10), 6);

@@ -8,7 +8,7 @@
 #include <memory>
 
 // Reading the settings file: which values are taken, and which are skipped.
-class TSettingsLoadTest : public QObject {
+class TSettingsLoadTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -23,16 +23,9 @@ private slots:
 
 private:
   TSettings Load(const QByteArray &Content);
-
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TSettingsLoadTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TSettingsLoadTest::init() { QVERIFY(NewSettingsFolder()); }
 
 TSettings TSettingsLoadTest::Load(const QByteArray &Content) {
   WriteFileBytes(FPath, Content);

@@ -78,7 +78,7 @@ void TSettingsLocationTest::Chooses() {
   if (BesideExists)
     WriteFileBytes(Beside, "[config]\nquality=7\n"_ba);
   const bool Existed = QFileInfo::exists(Beside);
-  const QByteArray Before = ReadFileBytes(Beside);
+  const QByteArray Before = ReadBytes(Beside);
 
   const QString Chosen =
       SettingsFileNameIn(ExeFolder, Writable, Installs, HasConfig ? FConfig : QString());
@@ -88,7 +88,7 @@ void TSettingsLocationTest::Chooses() {
                                              : QString());
   // Choosing never makes or touches the file itself.
   QCOMPARE(QFileInfo::exists(Beside), Existed);
-  QCOMPARE(ReadFileBytes(Beside), Before);
+  QCOMPARE(ReadBytes(Beside), Before);
   QVERIFY(!QFileInfo::exists(InConfig));
 }
 
@@ -115,10 +115,10 @@ void TSettingsLocationTest::InstalledRoundTrip() {
   First.Text = u"kept"_s;
   SaveSettings(First, StartOf(), Chosen);
 
-  QCOMPARE(ReadFileBytes(Beside), Foreign);
+  QCOMPARE(ReadBytes(Beside), Foreign);
   QCOMPARE(QDir(FExe).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
            QStringList{u"Zelvane.ini"_s});
-  const QByteArray Stored = ReadFileBytes(QDir(FConfig).filePath(u"Zelvane.ini"_s));
+  const QByteArray Stored = ReadBytes(QDir(FConfig).filePath(u"Zelvane.ini"_s));
   QVERIFY2(Stored.contains("quality=6\n"), Stored.constData());
   QVERIFY2(Stored.contains("text=kept\n"), Stored.constData());
 

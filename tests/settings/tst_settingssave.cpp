@@ -17,7 +17,7 @@
 
 // Saving the settings file: which keys are written, where, and that nothing stops the save
 // from ending quietly.
-class TSettingsSaveTest : public QObject {
+class TSettingsSaveTest : public QObject, protected TSettingsFolder {
   Q_OBJECT
 private slots:
   void init();
@@ -44,16 +44,9 @@ private slots:
 private:
   TSettings Load(const QByteArray &Content);
   void Save(const TSettings &Values);
-
-  std::unique_ptr<QTemporaryDir> FDir;
-  QString FPath;
 };
 
-void TSettingsSaveTest::init() {
-  FDir = std::make_unique<QTemporaryDir>();
-  QVERIFY(FDir->isValid());
-  FPath = FDir->filePath(u"Zelvane.ini"_s);
-}
+void TSettingsSaveTest::init() { QVERIFY(NewSettingsFolder()); }
 
 TSettings TSettingsSaveTest::Load(const QByteArray &Content) {
   WriteFileBytes(FPath, Content);
@@ -65,7 +58,7 @@ void TSettingsSaveTest::Save(const TSettings &Values) { SaveSettings(Values, Sta
 
 void TSettingsSaveTest::ExampleFileWritten() {
   Save(ExampleValues());
-  QCOMPARE(ReadFileBytes(FPath), JoinLines(ExampleLines));
+  QCOMPARE(ReadBytes(FPath), JoinLines(ExampleLines));
 }
 
 void TSettingsSaveTest::WriteConditions_data() {
@@ -119,7 +112,7 @@ void TSettingsSaveTest::WriteConditions() {
   TSettings Values = WindowAtStart();
   Change(Values);
   Save(Values);
-  QCOMPARE(ReadFileBytes(FPath), Expected);
+  QCOMPARE(ReadBytes(FPath), Expected);
 }
 
 void TSettingsSaveTest::LoadedPositionKept() {
@@ -127,7 +120,7 @@ void TSettingsSaveTest::LoadedPositionKept() {
   Values.Left = 100;
   Values.Top = 50;
   SaveSettings(Values, StartOf(100, 50), FPath);
-  QCOMPARE(ReadFileBytes(FPath), "[config]\nquality=10\n[watermark]\nfontbold=0\nfontitalic=0\n"
+  QCOMPARE(ReadBytes(FPath), "[config]\nquality=10\n[watermark]\nfontbold=0\nfontitalic=0\n"
                                  "fontunderline=0\nfontstrikeOut=0\ntext=\n"_ba);
 }
 
@@ -164,7 +157,7 @@ void TSettingsSaveTest::WrittenWhenFileHoldsIt() {
   const TProfileFile File(FPath);
   QCOMPARE(File.ReadString(u"watermark"_s, Key, QString()), Written);
   // Replaced in place: the key's line still comes first in its section.
-  QVERIFY(ReadFileBytes(FPath).startsWith(
+  QVERIFY(ReadBytes(FPath).startsWith(
       ("[watermark]\n" + Key.toLower() + "=" + Written + "\n").toUtf8()));
 }
 
@@ -224,7 +217,7 @@ void TSettingsSaveTest::UnstorableTextKeepsItsKey() {
   QList<QByteArray> Expected = ExampleLines;
   Expected[3] = "quality=6";
   Expected[6] = "fontsize=20";
-  QCOMPARE(ReadFileBytes(FPath), JoinLines(Expected));
+  QCOMPARE(ReadBytes(FPath), JoinLines(Expected));
 }
 
 void TSettingsSaveTest::SavingAgainKeepsOneLinePerKey() {
@@ -233,7 +226,7 @@ void TSettingsSaveTest::SavingAgainKeepsOneLinePerKey() {
   First.Text = u"old"_s;
   Save(First);
   Save(ExampleValues());
-  QCOMPARE(ReadFileBytes(FPath), JoinLines(ExampleLines));
+  QCOMPARE(ReadBytes(FPath), JoinLines(ExampleLines));
 }
 
 void TSettingsSaveTest::NotWritable() {
@@ -243,7 +236,7 @@ void TSettingsSaveTest::NotWritable() {
 
   QCOMPARE(LoadSettings(Path, Frame), (TSettings{.OpenPath = QString(), .SavePath = QString()}));
   SaveSettings(ExampleValues(), StartOf(), Path); // silently not saved
-  QCOMPARE(ReadFileBytes(Blocker), "a file, not a folder"_ba);
+  QCOMPARE(ReadBytes(Blocker), "a file, not a folder"_ba);
   QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
            QStringList{u"blocker"_s});
 }
@@ -293,7 +286,7 @@ void TSettingsSaveTest::TwoCopies() {
   Save(B);
   // A's folder survives B (which writes none), B's values win where both write.
   QCOMPARE(
-      ReadFileBytes(FPath),
+      ReadBytes(FPath),
       "[config]\nquality=8\nopenpath=/a/\nsavepath=/b/\n[other]\nkeep=me\n[watermark]\n"
       "fontbold=0\nfontitalic=0\nfontunderline=0\nfontstrikeOut=0\ntext=from B\nfontname=Arial\n"_ba);
 }
@@ -341,13 +334,13 @@ void TSettingsSaveTest::FullFileSystemKeepsOldFile() {
   First.Quality = 6;
   First.Text = u"first run"_s;
   Save(First);
-  const QByteArray Before = ReadFileBytes(FPath);
+  const QByteArray Before = ReadBytes(FPath);
   QVERIFY(Before.contains("text=first run\n"));
 
   FillUp(QDir(Folder).filePath(u"filler"_s));
   Save(ExampleValues()); // every key due, none fits
 
-  QCOMPARE(ReadFileBytes(FPath), Before);
+  QCOMPARE(ReadBytes(FPath), Before);
   QCOMPARE(QDir(Folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
            (QStringList{u"filler"_s, u"Zelvane.ini"_s}));
 }

@@ -30,7 +30,7 @@ QImage Drawn(TPicture &Picture) {
 
 QImage Decoded(const QString &Name) {
   TBitmap Bitmap;
-  Bitmap.LoadFromBytes(ReadFile(Suite(Name)));
+  Bitmap.LoadFromBytes(ReadBytes(Suite(Name)));
   return Drawn(Bitmap);
 }
 
@@ -103,7 +103,7 @@ void TestBmp::goodSuite_data() {
 void TestBmp::goodSuite() {
   QFETCH(QString, Name);
   QFETCH(QSize, Size);
-  const QByteArray Data = ReadFile(Suite(Name));
+  const QByteArray Data = ReadBytes(Suite(Name));
   TBitmap Bitmap;
   QCOMPARE(LoadError(Bitmap, Data), QString());
   QCOMPARE(QSize(Bitmap.Width(), Bitmap.Height()), Size);
@@ -125,7 +125,7 @@ void TestBmp::referenceAgreesWithQt() {
   QFETCH(QString, Name);
   const QImage Qt = QImageReader(Suite(Name), "bmp").read().convertToFormat(QImage::Format_RGB32);
   QVERIFY(!Qt.isNull());
-  QCOMPARE(FirstDifference(BmpReference::Decode(ReadFile(Suite(Name))), Qt), QString());
+  QCOMPARE(FirstDifference(BmpReference::Decode(ReadBytes(Suite(Name))), Qt), QString());
 }
 
 void TestBmp::sameInEveryLayout_data() {
@@ -222,7 +222,7 @@ void TestBmp::questionableSuite_data() {
 void TestBmp::questionableSuite() {
   QFETCH(QString, Name);
   QFETCH(QString, Message);
-  const QByteArray Data = ReadFile(Suite(Name));
+  const QByteArray Data = ReadBytes(Suite(Name));
   TBitmap Bitmap;
   QCOMPARE(LoadError(Bitmap, Data), Message);
   if (!Message.isEmpty())
@@ -257,7 +257,7 @@ void TestBmp::badSuite_data() {
 void TestBmp::badSuite() {
   QFETCH(QString, Name);
   QFETCH(QString, Message);
-  const QByteArray Data = ReadFile(Suite(Name));
+  const QByteArray Data = ReadBytes(Suite(Name));
   QVERIFY(!Data.isEmpty());
   TBitmap Bitmap;
   TAddressSpaceLimit Limit(256 << 20);

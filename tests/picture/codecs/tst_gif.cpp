@@ -22,7 +22,7 @@ QString GifFolder() { return QStringLiteral(ZELVANE_TESTDATA "/gif/"); }
 
 // A raw RGB file (3 bytes a pixel, rows top to bottom) as an image.
 QImage ReadRgb(const QString &File, int Width, int Height) {
-  const QByteArray Data = ReadFile(File);
+  const QByteArray Data = ReadBytes(File);
   if (Data.size() != qsizetype(Width) * Height * 3)
     return {};
   QImage Image(Width, Height, QImage::Format_RGB32);
@@ -107,7 +107,7 @@ void TGifTest::Samples() {
   QFETCH(int, Frames);
   QFETCH(QString, Message);
   TGIFImage Picture;
-  QCOMPARE(LoadError(Picture, ReadFile(File)), Message);
+  QCOMPARE(LoadError(Picture, ReadBytes(File)), Message);
   if (!Message.isEmpty())
     return;
   QCOMPARE(QSize(Picture.Width(), Picture.Height()), Screen);
@@ -128,7 +128,7 @@ void TGifTest::ReferenceDecodes_data() {
 void TGifTest::ReferenceDecodes() {
   QFETCH(QString, Name);
   TGIFImage Picture;
-  QCOMPARE(LoadError(Picture, ReadFile(GifFolder() + "giflib/" + Name + ".gif")), QString());
+  QCOMPARE(LoadError(Picture, ReadBytes(GifFolder() + "giflib/" + Name + ".gif")), QString());
   const QImage Expected = ReadRgb(GifFolder() + "giflib/expected-rgb/" + Name + ".rgb",
                                   Picture.Width(), Picture.Height());
   QVERIFY(!Expected.isNull());
@@ -151,7 +151,7 @@ void TGifTest::AgreesWithQtReader_data() {
 void TGifTest::AgreesWithQtReader() {
   QFETCH(QString, File);
   TGIFImage Picture;
-  QCOMPARE(LoadError(Picture, ReadFile(File)), QString());
+  QCOMPARE(LoadError(Picture, ReadBytes(File)), QString());
   const QImage Reference = QImageReader(File).read().convertToFormat(QImage::Format_ARGB32);
   QCOMPARE(Reference.size(), QSize(Picture.Width(), Picture.Height()));
   const QImage Drawn = DrawOver(Picture, Fill);
@@ -169,7 +169,7 @@ void TGifTest::AgreesWithQtReader() {
 // The cut file shows porsche's top rows, decoded as far as the data goes, and nothing below.
 void TGifTest::TruncatedSampleKeepsRowsRead() {
   TGIFImage Picture;
-  QCOMPARE(LoadError(Picture, ReadFile(GifFolder() + "derived/porsche-truncated.gif")), QString());
+  QCOMPARE(LoadError(Picture, ReadBytes(GifFolder() + "derived/porsche-truncated.gif")), QString());
   const int Rows = Picture.Info().RowsRead;
   QVERIFY2(Rows > 10 && Rows < 200, qPrintable(QString::number(Rows)));
   const QImage Expected = ReadRgb(GifFolder() + "giflib/expected-rgb/porsche.rgb", 320, 200);
@@ -183,7 +183,7 @@ void TGifTest::TruncatedSampleKeepsRowsRead() {
 // A 50 x 50 frame at x = 25 on a 75 x 50 screen, with a transparent colour: the screen
 // left of it is the background colour, read here from the file's own global table.
 void TGifTest::TransparentFrameShowsBackground() {
-  const QByteArray Data = ReadFile(GifFolder() + "pillow/first_frame_transparency.gif");
+  const QByteArray Data = ReadBytes(GifFolder() + "pillow/first_frame_transparency.gif");
   TGIFImage Picture;
   QCOMPARE(LoadError(Picture, Data), QString());
   const int Index = uchar(Data[11]);

@@ -207,7 +207,7 @@ void TestIcon::samples() {
   QFETCH(QSize, Size);
   QFETCH(QString, Expected);
   TIcon Icon;
-  QCOMPARE(LoadError(Icon, ReadFile(Samples(Name))), QString());
+  QCOMPARE(LoadError(Icon, ReadBytes(Samples(Name))), QString());
   QCOMPARE(QSize(Icon.Width(), Icon.Height()), Size);
   QImage Reference;
   if (Expected == "png") {
@@ -220,7 +220,7 @@ void TestIcon::samples() {
   } else if (Expected.startsWith("bmp:")) {
     // Qt's reader misplaces this one's rows. The mask after the colours is partly the
     // colour profile's bytes, so only the opaque pixels' colours are known.
-    Reference = BmpReference::Decode(ReadFile(ZELVANE_TESTDATA "/bmpsuite/" + Expected.mid(4)))
+    Reference = BmpReference::Decode(ReadBytes(ZELVANE_TESTDATA "/bmpsuite/" + Expected.mid(4)))
                     .convertToFormat(QImage::Format_ARGB32);
     const QImage &Own = Icon.Image();
     for (int Y = 0; Y < Reference.height() && Own.size() == Reference.size(); ++Y)
@@ -229,7 +229,7 @@ void TestIcon::samples() {
                            (Reference.pixel(X, Y) & 0xFFFFFF) | (Own.pixel(X, Y) & 0xFF000000));
   } else {
     TIcon Same;
-    Same.LoadFromBytes(ReadFile(Samples(Expected.mid(5))));
+    Same.LoadFromBytes(ReadBytes(Samples(Expected.mid(5))));
     Reference = Same.Image();
   }
   QVERIFY(!Reference.isNull());
@@ -260,7 +260,7 @@ void TestIcon::badSamples_data() {
 void TestIcon::badSamples() {
   QFETCH(QString, Name);
   QFETCH(QString, Message);
-  const QByteArray Data = ReadFile(Samples(Name));
+  const QByteArray Data = ReadBytes(Samples(Name));
   QVERIFY(!Data.isEmpty());
   TIcon Icon;
   TAddressSpaceLimit Limit(256 << 20);

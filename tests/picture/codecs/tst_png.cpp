@@ -4,6 +4,7 @@
 #include "pngfixture.h"
 #include "picture/kinds/pngimage.h"
 #include "pngreference.h"
+#include "support/overwhite.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -72,11 +73,7 @@ QImage ReferenceOverWhite(const QString &File, const QByteArray &Data) {
   QImage Straight = PngReference::Decode(Data);
   if (Straight.isNull())
     Straight = DecodeWithQt(File);
-  QImage Canvas(Straight.size(), QImage::Format_RGB32);
-  Canvas.fill(Qt::white);
-  QPainter Painter(&Canvas);
-  Painter.drawImage(0, 0, Straight);
-  return Canvas;
+  return OverWhite(Straight);
 }
 
 // What the file's own chunks say about its transparency, read here without libpng.
@@ -164,7 +161,7 @@ void TPngTest::Suite_data() {
 void TPngTest::Suite() {
   QFETCH(QString, File);
   QFETCH(QString, Message);
-  const QByteArray Data = ReadFile(File);
+  const QByteArray Data = ReadBytes(File);
   QVERIFY(Data.size() > 33);
   TPngImage Picture;
   QCOMPARE(LoadError(Picture, Data), Message);

@@ -2,6 +2,7 @@
 // library's own decode of the same file, and damaged files.
 #include "../picturetesting.h"
 #include "picture/kinds/formats.h"
+#include "support/overwhite.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,15 +113,6 @@ QImage JxlReference(const QByteArray &Data) {
   }
 }
 
-// The picture as the frame shows it: composed over white.
-QImage OverWhite(const QImage &Image) {
-  QImage Canvas(Image.size(), QImage::Format_RGB32);
-  Canvas.fill(Qt::white);
-  QPainter Painter(&Canvas);
-  Painter.drawImage(0, 0, Image);
-  return Canvas;
-}
-
 // Where the stored picture lies on its side: the reference turned by hand a quarter
 // clockwise, pixel by pixel.
 QImage TurnedClockwise(const QImage &Image) {
@@ -135,7 +127,7 @@ QImage TurnedClockwise(const QImage &Image) {
 // (all of them when Length is negative).
 QString CopyAs(const QTemporaryDir &Dir, const QString &Source, const QString &Name,
                qsizetype Length = -1) {
-  const QByteArray Data = ReadFile(TestData(Source));
+  const QByteArray Data = ReadBytes(TestData(Source));
   QFile File(Dir.filePath(Name));
   if (!File.open(QIODevice::WriteOnly) || File.write(Length < 0 ? Data : Data.left(Length)) < 0)
     return {};
@@ -242,7 +234,7 @@ void TestWebpHeifJxl::opensAsTheLibraryDecodes() {
   QCOMPARE(QString::fromLatin1(Picture->ClassName()), ClassName);
   QCOMPARE(QSize(Picture->Width(), Picture->Height()), Size);
 
-  const QByteArray Data = ReadFile(TestData(Source));
+  const QByteArray Data = ReadBytes(TestData(Source));
   QImage Expected;
   switch (Reference) {
   case TReference::Webp:
@@ -301,7 +293,7 @@ void TestWebpHeifJxl::damagedFileKeepsOldPicture() {
   const std::unique_ptr<TPicture> Picture =
       LoadPictureFromFile(CopyAs(Dir, Source, QStringLiteral("good.") + PictureExtension(Name)));
   const QImage Before = DrawOver(*Picture, qRgb(255, 255, 255));
-  QCOMPARE(LoadError(*Picture, ReadFile(Damaged)), Message);
+  QCOMPARE(LoadError(*Picture, ReadBytes(Damaged)), Message);
   QCOMPARE(FirstDifference(DrawOver(*Picture, qRgb(255, 255, 255)), Before), QString());
 }
 
@@ -312,13 +304,13 @@ void TestWebpHeifJxl::wideGamutColoursConvertedToSrgb() {
   const QString Source = QStringLiteral("avif/libavif/colors_text_wcg_sdr_rec2020.avif");
   QTemporaryDir Dir;
   const std::unique_ptr<TPicture> Picture = LoadPictureFromFile(CopyAs(Dir, Source, "w.avif"));
-  QImage Expected = HeifReference(ReadFile(TestData(Source)));
+  QImage Expected = HeifReference(ReadBytes(TestData(Source)));
   QCOMPARE(QSize(Picture->Width(), Picture->Height()), Expected.size());
   for (int Y = 0; Y < Expected.height(); ++Y)
     for (int X = 0; X < Expected.width(); ++X)
       Expected.setPixel(X, Y, Bt2020LinearToSrgb(Expected.pixel(X, Y)));
   const QImage Shown = Picture->ToBitmapImage();
-  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadFile(TestData(Source))))) > 40);
+  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadBytes(TestData(Source))))) > 40);
   QCOMPARE_LE(LargestDifference(Shown, OverWhite(Expected)), 3);
 }
 

@@ -4,6 +4,7 @@
 #include "../codecs/dibfixture.h"
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
+#include "support/whiteframe.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -388,9 +389,7 @@ void TestFormats::iconInBoxShowsFrameThroughMask() {
   Image.SetBounds(10, 20, 4, 2);
   Image.SetStretch(true);
   Image.SetPicture(LoadPictureFromFile(File.fileName()));
-  QImage Shot(Frame.size(), QImage::Format_RGB32);
-  Shot.fill(Qt::white);
-  Frame.render(&Shot, QPoint(), QRegion(), QWidget::DrawChildren);
+  const QImage Shot = RenderFrame(Frame, QWidget::DrawChildren);
   for (int Y = 20; Y < 22; ++Y) {
     for (int X = 10; X < 12; ++X)
       QCOMPARE(Shot.pixel(X, Y), qRgb(255, 0, 0));

@@ -71,14 +71,14 @@ void TJpegImageTest::HeaderOnlyUntilFirstDraw() {
 void TJpegImageTest::BadFiles_data() {
   QTest::addColumn<QByteArray>("Data");
   QTest::addColumn<QString>("Message");
-  const QByteArray Good = ReadFile(TestData("jpeg/libjpeg-turbo/testorig.jpg"));
+  const QByteArray Good = ReadBytes(TestData("jpeg/libjpeg-turbo/testorig.jpg"));
   QTest::addRow("empty") << QByteArray() << JpegError(JERR_INPUT_EMPTY);
   QTest::addRow("not-a-jpeg") << QByteArray("GIF89a not a jpeg at all") << JpegError(JERR_NO_SOI);
-  QTest::addRow("png-named-jpg") << ReadFile(TestData("pngsuite/basn2c08.png"))
+  QTest::addRow("png-named-jpg") << ReadBytes(TestData("pngsuite/basn2c08.png"))
                                  << JpegError(JERR_NO_SOI);
   // Cut inside the quantisation tables: the header never completes.
   QTest::addRow("truncated-header") << Good.left(40) << JpegError(JERR_NO_IMAGE);
-  QTest::addRow("twelve-bit") << ReadFile(TestData("jpeg/libjpeg-turbo/monkey12.jpg"))
+  QTest::addRow("twelve-bit") << ReadBytes(TestData("jpeg/libjpeg-turbo/monkey12.jpg"))
                               << JpegError(JERR_BAD_PRECISION);
 }
 
@@ -101,7 +101,7 @@ void TJpegImageTest::BoxKeepsOldPictureOnFailure() {
   Frame.resize(480, 272);
   TImage Box(&Frame);
   auto First = std::make_unique<TJPEGImage>();
-  First->LoadFromBytes(ReadFile(TestData("jpeg/libjpeg-turbo/testorig.jpg")));
+  First->LoadFromBytes(ReadBytes(TestData("jpeg/libjpeg-turbo/testorig.jpg")));
   TPicture *Kept = First.get();
   Box.SetPicture(std::move(First));
   auto Second = std::make_unique<TJPEGImage>();
@@ -131,21 +131,21 @@ void TJpegImageTest::Samples() {
   QFETCH(int, Height);
   QFETCH(bool, SameAsOriginal);
   TJPEGImage Picture;
-  Picture.LoadFromBytes(ReadFile(TestData("jpeg/" + File)));
+  Picture.LoadFromBytes(ReadBytes(TestData("jpeg/" + File)));
   QCOMPARE(Picture.Width(), Width);
   QCOMPARE(Picture.Height(), Height);
   const QImage Pixels = Picture.ToBitmapImage();
   QCOMPARE(Pixels.size(), QSize(Width, Height));
   if (SameAsOriginal) {
     TJPEGImage Original;
-    Original.LoadFromBytes(ReadFile(TestData("jpeg/libjpeg-turbo/testorig.jpg")));
+    Original.LoadFromBytes(ReadBytes(TestData("jpeg/libjpeg-turbo/testorig.jpg")));
     QCOMPARE(Pixels, Original.ToBitmapImage());
   }
 }
 
 void TJpegImageTest::GreyscaleQuantisedTo236Levels() {
   TJPEGImage Picture;
-  Picture.LoadFromBytes(ReadFile(TestData("jpeg/pillow/hopper_gray.jpg")));
+  Picture.LoadFromBytes(ReadBytes(TestData("jpeg/pillow/hopper_gray.jpg")));
   const QImage &Pixels = Picture.Image();
   QCOMPARE(Pixels.format(), QImage::Format_Indexed8);
   QCOMPARE(Pixels.colorCount(), 236);
@@ -158,8 +158,8 @@ void TJpegImageTest::GreyscaleQuantisedTo236Levels() {
 void TJpegImageTest::CmykShowsTrueColours() {
   // The same picture stored as Adobe CMYK and as RGB: the colours must agree.
   TJPEGImage Cmyk, Rgb;
-  Cmyk.LoadFromBytes(ReadFile(TestData("jpeg/pillow/pil_sample_cmyk.jpg")));
-  Rgb.LoadFromBytes(ReadFile(TestData("jpeg/pillow/pil_sample_rgb.jpg")));
+  Cmyk.LoadFromBytes(ReadBytes(TestData("jpeg/pillow/pil_sample_cmyk.jpg")));
+  Rgb.LoadFromBytes(ReadBytes(TestData("jpeg/pillow/pil_sample_rgb.jpg")));
   const QImage A = Cmyk.ToBitmapImage(), B = Rgb.ToBitmapImage();
   QCOMPARE(A.size(), B.size());
   qint64 Total = 0;
@@ -175,7 +175,7 @@ void TJpegImageTest::CmykShowsTrueColours() {
 void TJpegImageTest::DamagedDataDrawsNothingAndTurnFails() {
   // A valid header and first scan, then a later scan naming a component the frame does not
   // have: the damage is found only while the pixels are decoded.
-  QByteArray Data = ReadFile(TestData("jpeg/derived/testorig-progressive.jpg"));
+  QByteArray Data = ReadBytes(TestData("jpeg/derived/testorig-progressive.jpg"));
   const qsizetype First = Data.indexOf(QByteArray("\xFF\xDA", 2));
   const qsizetype Sos = Data.indexOf(QByteArray("\xFF\xDA", 2), First + 2);
   QVERIFY(First > 0 && Sos > First);

@@ -329,7 +329,7 @@ void TestMetafile::samples_data() {
 void TestMetafile::samples() {
   QFETCH(QString, Path);
   QFETCH(QString, Outcome);
-  const QByteArray Data = ReadFile(Path);
+  const QByteArray Data = ReadBytes(Path);
   QVERIFY(!Data.isEmpty());
   TMetafile Metafile;
   try {
@@ -376,7 +376,7 @@ void TestMetafile::matchesSystemRendering() {
   QFETCH(QString, Reference);
   const QImage Ref = QImage(Reference).convertToFormat(QImage::Format_RGB32);
   QVERIFY(!Ref.isNull());
-  const QImage Mine = DrawMetafile(ReadFile(Metafile), Ref.size());
+  const QImage Mine = DrawMetafile(ReadBytes(Metafile), Ref.size());
   int Red = 0, Light = 0, Outline = 0;
   for (int Y = 0; Y < Ref.height(); ++Y)
     for (int X = 0; X < Ref.width(); ++X) {

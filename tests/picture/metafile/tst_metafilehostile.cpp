@@ -105,7 +105,7 @@ private slots:
 void TestMetafileHostile::cutShort_data() {
   QTest::addColumn<QByteArray>("File");
   for (const QString &Path : Samples()) {
-    const QByteArray Data = ReadFile(Path);
+    const QByteArray Data = ReadBytes(Path);
     const QString Name = Path.section('/', -2);
     for (int Part = 1; Part <= 6; ++Part) {
       const int Cut = int(qint64(Data.size()) * Part / 7);
@@ -282,7 +282,7 @@ void TestMetafileHostile::randomDamage() {
   // Every sample with bytes overwritten at random (a fixed seed, so failures repeat).
   QRandomGenerator Random(20240607);
   for (const QString &Path : Samples()) {
-    const QByteArray Data = ReadFile(Path);
+    const QByteArray Data = ReadBytes(Path);
     for (int Round = 0; Round < 6; ++Round) {
       QByteArray Damaged = Data;
       const int Hits = 1 + int(Random.bounded(16));

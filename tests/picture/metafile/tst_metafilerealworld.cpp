@@ -124,7 +124,7 @@ void TestMetafileRealWorld::matchesReference_data() {
 
 void TestMetafileRealWorld::matchesReference() {
   QFETCH(QString, Path);
-  const QImage Mine = Played(ReadFile(Path));
+  const QImage Mine = Played(ReadBytes(Path));
   if (Unchecked.contains(Path.section('/', -1))) {
     QVERIFY(CountPixels(Mine, Mine.rect(), [](QRgb C) { return qGray(C) < 224; }) >= 50);
     return;

@@ -1,0 +1,13 @@
+#include "support/filebytes.h"
+
+#include <QFile>
+
+QByteArray ReadBytes(const QString &FileName) {
+  QFile File(FileName);
+  return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString &FileName, const QByteArray &Bytes) {
+  QFile File(FileName);
+  return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
+}
