@@ -30,9 +30,9 @@ void IgnoreLcmsError(cmsContext, cmsUInt32Number, const char *) {}
 // clears them, SSE instructions without a VEX prefix pay for them (a state transition or a
 // false dependency, by processor), and lcms2 as Debian builds it is such code: building the
 // transform of an Adobe RGB profile, which evaluates its tone curves in floating point (some
-// 130,000 calls of pow), took 19 ms of processor time after a paint instead of 2.3. Clearing them costs a cycle and
-// changes no result, as no vector register is live across a call. Converting pixels is
-// integer work and runs as fast either way.
+// 130,000 calls of pow), took 19 ms of processor time after a paint instead of 2.3.
+// Clearing them costs a cycle and changes no result, as no vector register is live across a
+// call. Converting pixels is integer work and runs as fast either way.
 #if defined(__x86_64__) || defined(__i386__)
 __attribute__((target("avx"))) void ClearUpperHalves() { _mm256_zeroupper(); }
 
