@@ -23,6 +23,9 @@
 
 namespace {
 
+// The "Exif\0\0" signature that starts an APP1 payload; a PNG eXIf chunk goes without it.
+constexpr int ExifSignatureSize = 6;
+
 // An APP1 payload holding one tag, Orientation, in a big-endian TIFF header.
 QByteArray ExifWithOrientation(int Orientation) {
   const char Bytes[] = {'E', 'x', 'i', 'f', 0, 0,                 // signature
@@ -127,8 +130,9 @@ QByteArray CmykSamples(QSize Size) {
   return Samples;
 }
 
-// An 8-bit RGB PNG, with an iCCP chunk when Icc is not empty.
-QByteArray EncodePng(const QImage &Image, const QByteArray &Icc) {
+// An 8-bit RGB PNG, with an iCCP chunk when Icc is not empty and an eXIf chunk when Exif is
+// not.
+QByteArray EncodePng(const QImage &Image, const QByteArray &Icc, const QByteArray &Exif = {}) {
   using namespace PngFixture;
   QList<QByteArray> Rows;
   for (int Y = 0; Y < Image.height(); ++Y) {
@@ -141,8 +145,9 @@ QByteArray EncodePng(const QImage &Image, const QByteArray &Icc) {
   }
   const QByteArray Profile = Icc.isEmpty() ? QByteArray()
                                            : Chunk("iCCP", QByteArray("test", 5) + '\0' + Deflate(Icc));
+  const QByteArray ExifChunk = Exif.isEmpty() ? QByteArray() : Chunk("eXIf", Exif);
   return Signature() + Ihdr(quint32(Image.width()), quint32(Image.height()), 8, 2) + Profile +
-         Chunk("IDAT", Deflate(Scanlines(Rows))) + Iend();
+         ExifChunk + Chunk("IDAT", Deflate(Scanlines(Rows))) + Iend();
 }
 
 // Qt's own decode: with its EXIF handling when Upright, never with colour conversion.
@@ -246,6 +251,13 @@ void TTaggedPicturesTest::OpensUpright() {
   QVERIFY(!Picture->Decoded());
   const QImage Drawn = DrawOver(*Picture, qRgb(255, 0, 255));
   QVERIFY2(Difference(Drawn, Expected, 0).isEmpty(), qPrintable(Difference(Drawn, Expected, 0)));
+
+  // A PNG's eXIf chunk holds the same block without its "Exif" signature.
+  TPngImage Png;
+  Png.LoadFromBytes(EncodePng(Stored, {}, ExifWithOrientation(Orientation).mid(ExifSignatureSize)));
+  const QImage PngDrawn = DrawOver(Png, qRgb(255, 0, 255));
+  QVERIFY2(Difference(PngDrawn, UprightBlocks(), 0).isEmpty(),
+           qPrintable(Difference(PngDrawn, UprightBlocks(), 0)));
 
   // Opened into the frame and fitted: the upright picture fills the frame's width.
   QWidget Frame;

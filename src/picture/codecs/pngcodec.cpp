@@ -1,5 +1,6 @@
 #include "picture/codecs/pngcodec.h"
 #include "picture/codecs/colourprofile.h"
+#include "picture/codecs/orientation.h"
 #include "picture/codecs/pngchunks.h"
 #include "picture/codecs/rasterlimits.h"
 
@@ -160,6 +161,8 @@ TPngPicture DecodePng(const QByteArray &Data) {
   size_t RowBytes = 0;
   png_bytep Profile = nullptr;
   png_uint_32 ProfileLength = 0;
+  png_bytep Exif = nullptr;
+  png_uint_32 ExifLength = 0;
   const bool Prepared = Guarded(Reader.Guard, [&] {
     png_read_info(Png, Info);
     // libpng has checked the profile against the picture (a grey profile on a colour
@@ -168,6 +171,10 @@ TPngPicture DecodePng(const QByteArray &Data) {
     int Compression = 0;
     if (!png_get_iCCP(Png, Info, &Name, &Compression, &Profile, &ProfileLength))
       Profile = nullptr;
+    // Only an eXIf chunk before the image data counts, as for the readers that honour it:
+    // one after it would turn a picture already shown.
+    if (!png_get_eXIf_1(Png, Info, &ExifLength, &Exif))
+      Exif = nullptr;
     Result.Transparency = Classify(Png, Info);
     SetTransforms(Png, Info);
     RowBytes = png_get_rowbytes(Png, Info);
@@ -194,6 +201,9 @@ TPngPicture DecodePng(const QByteArray &Data) {
   if (Profile)
     ConvertToSRGB(Image, QByteArray::fromRawData(reinterpret_cast<const char *>(Profile),
                                                  qsizetype(ProfileLength)));
+  if (Exif)
+    MakeUpright(Image, ExifOrientation(QByteArray::fromRawData(
+                           reinterpret_cast<const char *>(Exif), qsizetype(ExifLength))));
   Result.Image = std::move(Image);
   return Result;
 }

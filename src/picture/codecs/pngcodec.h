@@ -18,8 +18,10 @@ struct TPngPicture {
 // libpng (classic read API) behind C++ exceptions, reading the whole file from memory.
 // Every colour type and bit depth, interlaced or not; 16-bit samples keep their high byte.
 // A picture with an ICC profile (iCCP) is converted from it to sRGB; gAMA, cHRM and sRGB
-// chunks are ignored, so an untagged picture keeps exactly its stored colours. Opaque pictures give Format_RGB32; transparent ones Format_ARGB32 (not
-// premultiplied), alpha 0 on the pixels of a single transparent colour.
+// chunks are ignored, so an untagged picture keeps exactly its stored colours. An EXIF
+// Orientation in an eXIf chunk before the image data puts the picture upright, as in a JPEG.
+// Opaque pictures give Format_RGB32; transparent ones Format_ARGB32 (not premultiplied), alpha
+// 0 on the pixels of a single transparent colour.
 //
 // Throws a PngMessage for a damaged file (see pngchunks.h), "Picture too large (W x H
 // pixels)" for a picture of more than 1 GiB of pixels, "Out of memory" when the pixels
