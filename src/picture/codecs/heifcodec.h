@@ -9,7 +9,8 @@
 // applied on top of them), and its colour (an ICC profile, or primaries and transfer given
 // as numbers) converted to sRGB. Deeper samples are cut to 8 bits. libheif's own security
 // limits stay on. Opaque pictures give Format_RGB32, pictures with alpha Format_ARGB32 (not
-// premultiplied); the pixels stay in libheif's buffer, which the image releases.
+// premultiplied). While a picture is decoded, little more than the picture and the
+// decoder's own frame is held at once.
 //
 // Throws InvalidMessage for a damaged or unsupported file, "Picture too large (W x H
 // pixels)" before any pixel is decoded for a picture over the raster limit, "Out of memory"
