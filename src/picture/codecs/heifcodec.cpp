@@ -98,14 +98,14 @@ void DiscardPixels(const uchar *From, const uchar *To) {
 
 // One 8-bit plane of a planar RGB image.
 struct TPlane {
-  const uchar *FBits = nullptr;
+  uchar *FBits = nullptr;
   qsizetype FStride = 0;
 };
 
 // The plane of Channel when it is 8 bits deep and at least Width x Height; FBits null if not.
-TPlane EightBitPlane(const heif_image *Decoded, heif_channel Channel, int Width, int Height) {
+TPlane EightBitPlane(heif_image *Decoded, heif_channel Channel, int Width, int Height) {
   int Stride = 0;
-  const uchar *Bits = heif_image_get_plane_readonly(Decoded, Channel, &Stride);
+  uchar *Bits = heif_image_get_plane(Decoded, Channel, &Stride);
   if (!Bits || heif_image_get_bits_per_pixel_range(Decoded, Channel) != 8 ||
       heif_image_get_width(Decoded, Channel) < Width ||
       heif_image_get_height(Decoded, Channel) < Height || Stride < Width)
@@ -165,7 +165,7 @@ QImage DecodePlanar(heif_image_handle *Handle, const heif_decoding_options *Opti
   return Image;
 }
 
-// Today's general way, for what DecodePlanar does not take: libheif's interleaved 8-bit
+// The general way, for what DecodePlanar does not take: libheif's interleaved 8-bit
 // RGBA, its samples cut to 8 bits, made into the picture where libheif decoded it.
 QImage DecodeInterleaved(heif_image_handle *Handle, const heif_decoding_options *Options,
                          bool HasAlpha, bool Premultiplied, const char *InvalidMessage) {
