@@ -127,11 +127,12 @@ constexpr int DiscardRows = 64;
 QImage DecodePlanar(heif_image_handle *Handle, const heif_decoding_options *Options,
                     bool HasAlpha, bool Premultiplied, const char *InvalidMessage) {
   THeif<heif_image> Decoded(DecodeImage(Handle, heif_chroma_444, Options, InvalidMessage));
-  ReturnFreedMemory();
   const int Width = heif_image_get_width(Decoded.get(), heif_channel_R);
   const int Height = heif_image_get_height(Decoded.get(), heif_channel_R);
   if (Width <= 0 || Height <= 0)
     throw std::runtime_error(InvalidMessage);
+  // libheif's YCbCr planes are freed by now.
+  ReturnFreedMemoryAfter(qint64(Width) * Height);
   const TPlane Red = EightBitPlane(Decoded.get(), heif_channel_R, Width, Height);
   const TPlane Green = EightBitPlane(Decoded.get(), heif_channel_G, Width, Height);
   const TPlane Blue = EightBitPlane(Decoded.get(), heif_channel_B, Width, Height);

@@ -90,16 +90,6 @@ heif_error NewImage(int Width, int Height, heif_chroma Chroma, TFill Fill, heif_
   return Success();
 }
 
-// Pictures from which on a decoder's freed memory is worth giving back at once: the tiles of a
-// grid, decoded one by one, are far smaller.
-constexpr int64_t LargePixels = int64_t(1) << 20;
-
-// Gives the memory a decoder freed back when it held a large picture.
-void ReturnFreedMemoryAfter(int64_t Pixels) {
-  if (Pixels >= LargePixels)
-    ReturnFreedMemory();
-}
-
 // --- HEVC through libde265
 
 namespace hevc {
@@ -400,8 +390,13 @@ const heif_decoder_plugin Plugin{
 const heif_decoder_plugin *StillHevcDecoder() { return &hevc::Plugin; }
 const heif_decoder_plugin *StillAv1Decoder() { return &av1::Plugin; }
 
-void ReturnFreedMemory() {
+void ReturnFreedMemoryAfter(int64_t Pixels) {
+  // A megapixel: from here on the freed blocks are worth a trim's walk through the heap.
+  constexpr int64_t LargePixels = int64_t(1) << 20;
 #if defined(__GLIBC__)
-  malloc_trim(0);
+  if (Pixels >= LargePixels)
+    malloc_trim(0);
+#else
+  (void)Pixels;
 #endif
 }

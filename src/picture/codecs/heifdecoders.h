@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 struct heif_decoder_plugin;
 
 // libheif's decoders for HEVC (libde265) and AV1 (dav1d), set up to hold little memory while
@@ -19,5 +21,7 @@ const heif_decoder_plugin *StillHevcDecoder();
 // more than the picture itself. Its threads stay dav1d's default, one per processor.
 const heif_decoder_plugin *StillAv1Decoder();
 
-// Gives memory freed with free() back to the kernel (glibc's malloc_trim; elsewhere nothing).
-void ReturnFreedMemory();
+// Gives memory freed with free() back to the kernel (glibc's malloc_trim; elsewhere nothing)
+// after a picture of Pixels pixels was decoded, when it was a large one: after the tiles of a
+// grid and other small pictures, decoded one by one, the freed blocks are small change.
+void ReturnFreedMemoryAfter(int64_t Pixels);
