@@ -209,6 +209,10 @@ void TestWebpHeifJxl::opensAsTheLibraryDecodes_data() {
       << "avif/libavif/abc_color_irot_alpha_irot.avif"
       << "a.avif"
       << "TAvifImage" << QSize(256, 512) << TReference::Heif;
+  QTest::addRow("AVIF of 12 bits, 4:2:2, with alpha")
+      << "avif/libavif/colors-animated-12bpc-keyframes-0-2-3.avif"
+      << "d.avif"
+      << "TAvifImage" << QSize(64, 64) << TReference::Heif;
   QTest::addRow("JPEG XL with alpha") << "jxl/conformance/alpha_triangles.jxl"
                                       << "a.jxl"
                                       << "TJPEGXLImage" << QSize(1024, 1024) << TReference::Jxl;
