@@ -4,6 +4,7 @@
 #
 #   bin/zelvane
 #   bin/zelvane-batch
+#   lib/zelvane/zelvane-heif-jxl.so   the HEIF/AVIF and JPEG XL decoders, loaded when needed
 #   share/applications/org.example.zelvane.desktop
 #   share/metainfo/org.example.zelvane.metainfo.xml
 #   share/icons/hicolor/<N>x<N>/apps/org.example.zelvane.png   N = 16 32 48 64 128 256
@@ -23,10 +24,12 @@ set(ZELVANE_ICON_SIZES 16 32 48 64 128 256)
 # The running window names its desktop entry, so docks and Wayland compositors show its icon.
 target_compile_definitions(zelvane_app PRIVATE ZELVANE_APP_ID="${ZELVANE_APP_ID}")
 
-# Every library the programs need lies in the system's own folders: no run-time search path.
-set_target_properties(zelvane zelvane-batch PROPERTIES INSTALL_RPATH "")
+# Every library the programs and the decoder module need lies in the system's own folders: no
+# run-time search path.
+set_target_properties(zelvane zelvane-batch zelvane_codecmodule PROPERTIES INSTALL_RPATH "")
 
 install(TARGETS zelvane zelvane-batch RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS zelvane_codecmodule LIBRARY DESTINATION "${ZELVANE_MODULE_INSTALL_DIR}")
 
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/${ZELVANE_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications")

@@ -1,20 +1,25 @@
 #include "app/application.h"
 #include "app/errorreport.h"
+#include "app/resourceimage.h"
 #include "platform/font.h"
 
 #include <QIcon>
+#include <QPixmap>
 
 #include <exception>
 
 namespace {
 
-// The icon's sizes for title bars and task bars. Qt's image reader looks through its format
-// plugins before the first picture it reads, about 2 ms of start-up. A size that cannot be
-// read is left out.
+// The icon's sizes for title bars and task bars, read without a look through Qt's image format
+// plugins (resourceimage.h). A size that cannot be read is left out.
 QIcon ProgramIcon() {
   QIcon Icon;
-  Icon.addFile(QStringLiteral(":/icon/zelvane-16.png"));
-  Icon.addFile(QStringLiteral(":/icon/zelvane-32.png"));
+  for (const QString &Name : {QStringLiteral(":/icon/zelvane-16.png"),
+                              QStringLiteral(":/icon/zelvane-32.png")}) {
+    const QImage Size = ResourceImage(Name, "png");
+    if (!Size.isNull())
+      Icon.addPixmap(QPixmap::fromImage(Size));
+  }
   return Icon;
 }
 

@@ -1,4 +1,5 @@
 #include "app/speedbutton.h"
+#include "app/resourceimage.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -21,7 +22,7 @@ TSpeedButton::TSpeedButton(QWidget *Parent, const QString &Caption, const QStrin
     : QAbstractButton(Parent) {
   setText(Caption);
   setFocusPolicy(Qt::NoFocus);
-  FGlyph = QPixmap::fromImage(GlyphWithTransparency(QImage(GlyphResource)));
+  FGlyph = QPixmap::fromImage(GlyphWithTransparency(ResourceImage(GlyphResource, "bmp")));
   connect(this, &QAbstractButton::clicked, this, [this] { CallNotify(OnClick, this); });
 }
 

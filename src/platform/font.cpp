@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPalette>
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -99,7 +101,9 @@ int TFont::Size() const {
 
 void TFont::SetSize(int Points) { Height = -static_cast<int>(std::lround(Points * 96.0 / 72.0)); }
 
-QString ResolvedFontFamily(const QString &Name) {
+namespace {
+
+QString LookUpFontFamily(const QString &Name) {
   if (!Name.isEmpty() && QFontDatabase::hasFamily(Name))
     return Name;
   // The start face is a narrow humanist sans; its nearest stand-in keeps the layout's widths.
@@ -113,6 +117,26 @@ QString ResolvedFontFamily(const QString &Name) {
   if (!SansSerif.isEmpty() && QFontDatabase::hasFamily(SansSerif))
     return SansSerif;
   return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+} // namespace
+
+QString ResolvedFontFamily(const QString &Name) {
+  // Each question to the font database costs a fontconfig substitution and a list of every
+  // family, and the start face takes two; every font made asks again (the window makes four
+  // before its first frame). The answers hold while the program runs, which adds no fonts.
+  static std::mutex Mutex;
+  static QHash<QString, QString> Known;
+  {
+    const std::lock_guard Lock(Mutex);
+    const auto Found = Known.constFind(Name);
+    if (Found != Known.constEnd())
+      return *Found;
+  }
+  const QString Family = LookUpFontFamily(Name);
+  const std::lock_guard Lock(Mutex);
+  Known.insert(Name, Family);
+  return Family;
 }
 
 QFont TFont::ToQFont() const {

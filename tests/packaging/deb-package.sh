@@ -25,7 +25,9 @@ Depends=$(dpkg-deb -f "$Deb" Depends)
 echo "deb: Depends: $Depends"
 # The package names alone, one a line ("libgif7 (>= 5.1)" -> "libgif7").
 Names=$(tr ',' '\n' <<<"$Depends" | awk '{ print $1 }')
-for Library in libc6 libstdc++6 libjpeg62-turbo libpng16-16 libgif7 libqt6core6 libqt6gui6 libqt6widgets6; do
+# libheif1 and libjxl0.7 through the decoder module, which the programs load when needed.
+for Library in libc6 libstdc++6 libjpeg62-turbo libpng16-16 libgif7 libqt6core6 libqt6gui6 libqt6widgets6 \
+  libheif1 libjxl0.7; do
   grep -qxF "$Library" <<<"$Names" || fail "Depends lacks $Library"
 done
 grep -q -- '-dev$' <<<"$Names" && fail "Depends names a development package"
@@ -42,8 +44,8 @@ diff -u "$SOURCE/tests/packaging/installed-files.txt" \
 
 mkdir "$OUT/root"
 dpkg-deb -x "$Deb" "$OUT/root"
-for Program in zelvane zelvane-batch; do
-  readelf -S "$OUT/root/usr/bin/$Program" | grep -q '\.debug_info' && fail "the packaged $Program is not stripped"
+for Program in bin/zelvane bin/zelvane-batch lib/zelvane/zelvane-heif-jxl.so; do
+  readelf -S "$OUT/root/usr/$Program" | grep -q '\.debug_info' && fail "the packaged $Program is not stripped"
 done
 
 # Whether dpkg would install it on this machine, dependencies and all (root only: dpkg

@@ -25,6 +25,26 @@ done
 QT_QPA_PLATFORM=no-such-platform "$ROOT/usr/bin/zelvane-batch" --version | grep -qx 'zelvane-batch [0-9.]*' ||
   fail "usr/bin/zelvane-batch --version does not answer"
 
+# The HEIF/AVIF and JPEG XL decoders: a module the installed programs find beside them, without
+# a search path; without it such a picture fails with the reason, and the program goes on.
+Module="$ROOT/usr/lib/zelvane/zelvane-heif-jxl.so"
+readelf -d "$Module" | grep -qE 'RPATH|RUNPATH' && fail "the decoder module carries a run-time search path"
+readelf -S "$Module" | grep -qE '\.(debug_|symtab)' && fail "the decoder module is not stripped"
+Pictures=("$SOURCE/tests/data/heif/libheif/colors-no-alpha.heic" "$SOURCE/tests/data/jxl/conformance/sunset_logo.jxl")
+mkdir "$ROOT/out"
+"$ROOT/usr/bin/zelvane-batch" -o "$ROOT/out" "${Pictures[@]}" ||
+  fail "the installed zelvane-batch cannot make wallpapers of a HEIC and a JPEG XL picture"
+[ -s "$ROOT/out/colors-no-alpha.jpg" ] && [ -s "$ROOT/out/sunset_logo.jpg" ] ||
+  fail "the installed zelvane-batch wrote no wallpapers of a HEIC and a JPEG XL picture"
+rm -r "$ROOT/out" "$Module"
+mkdir "$ROOT/out"
+Status=0
+"$ROOT/usr/bin/zelvane-batch" -o "$ROOT/out" "${Pictures[0]}" 2>"$ROOT/errors.txt" || Status=$?
+[ "$Status" -eq 1 ] || fail "without the decoder module zelvane-batch ended with $Status, not 1"
+grep -q 'Cannot load the HEIF, AVIF and JPEG XL decoders\. .*zelvane-heif-jxl\.so' "$ROOT/errors.txt" ||
+  fail "without the decoder module zelvane-batch does not say why: $(cat "$ROOT/errors.txt")"
+rm -r "$ROOT/out" "$ROOT/errors.txt"
+
 # Each icon is a PNG of its folder's size (width and height from the IHDR chunk).
 for Size in 16 32 48 64 128 256; do
   Icon="$ROOT/usr/share/icons/hicolor/${Size}x${Size}/apps/$ID.png"

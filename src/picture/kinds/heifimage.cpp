@@ -1,10 +1,10 @@
 #include "picture/kinds/heifimage.h"
-#include "picture/codecs/heifcodec.h"
+#include "picture/codecs/codecmodule.h"
 
 void THeifImage::LoadFromBytes(const QByteArray &Data) {
-  SetImage(DecodeHeif(Data, "HEIF image is not valid"));
+  SetImage(DecodeHeifFromModule(Data, "HEIF image is not valid"));
 }
 
 void TAvifImage::LoadFromBytes(const QByteArray &Data) {
-  SetImage(DecodeHeif(Data, "AVIF image is not valid"));
+  SetImage(DecodeHeifFromModule(Data, "AVIF image is not valid"));
 }

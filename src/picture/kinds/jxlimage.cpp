@@ -1,4 +1,4 @@
 #include "picture/kinds/jxlimage.h"
-#include "picture/codecs/jxlcodec.h"
+#include "picture/codecs/codecmodule.h"
 
-void TJPEGXLImage::LoadFromBytes(const QByteArray &Data) { SetImage(DecodeJxl(Data)); }
+void TJPEGXLImage::LoadFromBytes(const QByteArray &Data) { SetImage(DecodeJxlFromModule(Data)); }
