@@ -4,7 +4,7 @@
 #include "mover/mover.h"
 #include "app/picturefolder.h"
 #include "export/wallpaperfile.h"
-#include "export/wallpaperquality.h"
+#include "base/wallpaperquality.h"
 #include "picture/image.h"
 #include "app/zelvaneform.h"
 
