@@ -86,9 +86,11 @@ public:
   ~TMoverStage() { SetCursorSeam(nullptr); }
 
   TLoggingControl *AddControl(const QString &Name, const QRect &Bounds) {
-    auto *Control = new TLoggingControl(Frame, Name, Log);
-    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    return Control;
+    return Place(new TLoggingControl(Frame, Name, Log), Bounds);
+  }
+  // A control on the window beside the frame, Bounds in the window's coordinates.
+  TLoggingControl *AddWindowControl(const QString &Name, const QRect &Bounds) {
+    return Place(new TLoggingControl(&Window, Name, Log), Bounds);
   }
 
   // A point of the frame's client area on the screen.
@@ -142,6 +144,11 @@ public:
 private:
   static constexpr int MaxWarpsPerMove = 4;
 
+  static TLoggingControl *Place(TLoggingControl *Control, const QRect &Bounds) {
+    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
+    return Control;
+  }
+
   void Send(const QPoint &InFrame, Qt::MouseButton Button, QEvent::Type Type,
             Qt::KeyboardModifiers Modifiers) {
     SendGlobal(Screen(InFrame), Button, Type, Modifiers);
@@ -177,11 +184,17 @@ class TMovingStage : public TMoverStage {
 public:
   TMover Mover{&Window};
 
-  // A control on the frame, given to the mover, which is then switched on.
-  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
-    TLoggingControl *Control = AddControl(Name, Bounds);
+  // Control given to the mover, which is then switched on. The mover takes over only the
+  // controls it has when switched on, so for a second control it is switched off and on again:
+  // every control given this way is routed.
+  template <class TControl> TControl *Moved(TControl *Control) {
+    Mover.SetActive(false);
     Mover.AddControl(Control);
     Mover.SetActive(true);
     return Control;
+  }
+  // A control on the frame, given to the mover as above.
+  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
+    return Moved(AddControl(Name, Bounds));
   }
 };
