@@ -113,13 +113,10 @@ private:
   bool Open(const QString &FileName);
   // Gives the box a place and size of its own: dragged to (40, 30) and zoomed to half.
   void MoveAndZoomBox();
-
-  QString FStartDir;
 };
 
 void TOpenImageTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TOpenImageTest::init() {
@@ -129,7 +126,6 @@ void TOpenImageTest::init() {
 
 void TOpenImageTest::cleanup() {
   FForm.reset();
-  QDir::setCurrent(FStartDir);
 }
 
 bool TOpenImageTest::Open(const QString &FileName) {

@@ -171,13 +171,10 @@ private slots:
 private:
   bool Save(const QString &FileName);
   bool Open(const QString &FileName);
-
-  QString FStartDir;
 };
 
 void TSaveWallpaperTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TSaveWallpaperTest::init() {
@@ -187,7 +184,6 @@ void TSaveWallpaperTest::init() {
 
 void TSaveWallpaperTest::cleanup() {
   FForm.reset();
-  QDir::setCurrent(FStartDir);
 }
 
 bool TSaveWallpaperTest::Save(const QString &FileName) {

@@ -6,8 +6,8 @@
 // system pointer.
 
 #include "mover/mover.h"
-#include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
+#include "support/fakecursor.h"
 #include "support/nodecorners.h"
 #include "support/whiteframe.h"
 
@@ -19,30 +19,6 @@
 #include <QWindow>
 
 #include <array>
-
-// The system pointer, under the test's control. SetPos records where it was asked to go and
-// moves it there, as X11 does; a pointer that is not Movable stays, as on Wayland.
-class TFakeCursor final : public TCursorSeam {
-public:
-  QPoint Position;
-  QList<QPoint> SetPositions;
-  TCursor Current = crDefault;
-  bool Movable = true;
-  // Moved by SetPos since the last mouse event.
-  bool Warped = false;
-
-  QPoint Pos() const override { return Position; }
-  bool CanSetPos() const override { return Movable; }
-  void SetPos(const QPoint &ScreenPos) override {
-    SetPositions.append(ScreenPos);
-    if (!Movable)
-      return;
-    Position = ScreenPos;
-    Warped = true;
-  }
-  void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
-  TCursor ScreenCursor() const override { return Current; }
-};
 
 // A windowless control painted solid grey, whose own handlers write to a log.
 class TLoggingControl : public TGraphicControl {
