@@ -7,6 +7,7 @@
 #include "picture/kinds/formats.h"
 #include "picture/kinds/picture.h"
 #include "app/picturefolder.h"
+#include "support/pixeldifference.h"
 
 #include <QImageReader>
 #include <QImageWriter>
@@ -44,11 +45,6 @@ bool WriteImage(const QImage &Image, const QString &FileName, const char *Format
   QImageWriter Writer(FileName, Format);
   Writer.setQuality(Quality);
   return Writer.write(Image);
-}
-
-int MaxChannelDifference(QRgb A, QRgb B) {
-  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                   std::abs(qBlue(A) - qBlue(B))});
 }
 
 // What Open Image may change, taken before and compared after.

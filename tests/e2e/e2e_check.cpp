@@ -145,7 +145,7 @@ void CheckProbes(const QImage &Saved, const QImage &Plain, const QRect &Label, i
         continue;
       ++Probes;
       Colours.insert(Plain.pixel(X, Y));
-      Worst = std::max(Worst, ChannelDifference(Saved.pixel(X, Y), Plain.pixel(X, Y)));
+      Worst = std::max(Worst, MaxChannelDifference(Saved.pixel(X, Y), Plain.pixel(X, Y)));
     }
   Out() << QStringLiteral("  %1 probes of %2 colours, worst channel difference %3\n")
                .arg(Probes)
