@@ -14,6 +14,7 @@
 #include "support/fakecursor.h"
 #include "support/nodecorners.h"
 #include "support/filebytes.h"
+#include "support/testdata.h"
 #include "support/whiteframe.h"
 
 #include <QDir>
@@ -25,11 +26,23 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
-inline QString TestData(const QString &Path) {
-  return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
+// Every pixel a colour of its own, so a pixel in the wrong place shows.
+inline QImage Distinct(int Width, int Height) {
+  QImage Image(Width, Height, QImage::Format_RGB32);
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X)
+      Image.setPixel(X, Y, qRgb(X * 255 / std::max(1, Width - 1),
+                                Y * 255 / std::max(1, Height - 1), (X * 7 + Y * 13) % 256));
+  return Image;
+}
+
+// The files of a folder by name, hidden ones included: a left-over temporary file shows.
+inline QStringList FilesIn(const QString &Folder) {
+  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The error report's texts, in the order they would have been shown.

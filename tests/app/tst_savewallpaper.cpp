@@ -143,10 +143,6 @@ QImage Gradient(int Width, int Height) {
   return Image;
 }
 
-QStringList FilesIn(const QString &Folder) {
-  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 } // namespace
 
 class TSaveWallpaperTest : public QObject, protected TWindowTestSeams {

@@ -5,6 +5,7 @@
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
 #include "support/whiteframe.h"
+#include "support/testdata.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -17,8 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString TestData(const QString &Name) { return QStringLiteral(ZELVANE_TESTDATA "/") + Name; }
 
 QString LoadError(const QString &FileName) {
   try {
