@@ -155,7 +155,8 @@ inline QStringList WithoutMoves(const QStringList &Log) {
   return Kept;
 }
 
-// The stage with a mover over its window, for tests whose controls are all moved.
+// The stage with a mover over its window. Tests about registration and activation themselves
+// give the mover its controls by hand; the others through Moved or AddMoved.
 class TMovingStage : public TMoverStage {
 public:
   TMover Mover{&Window};
