@@ -8,8 +8,8 @@
 # map does not allow (cmake/checkincludes.cmake). The step reruns whenever a source under src/
 # changes or appears, so a cross-layer include fails the very next build.
 #
-# It also fails the configuration when a library that must not draw reaches Qt Widgets through
-# any of its links, private ones included.
+# It also fails the configuration when a library that must not draw reaches Qt Widgets, or one
+# that needs no pictures reaches Qt Gui, through any of its links, private ones included.
 
 # The folder under src/ that Target's sources live in, or "" for a target outside src/.
 function(zelvane_layer_folder Target OutVar)
@@ -84,12 +84,13 @@ function(zelvane_libraries_under Dir OutVar)
   set(${OutVar} ${Result} PARENT_SCOPE)
 endfunction()
 
-# Fails the configuration when one of Libraries reaches Qt Widgets through any link.
-function(zelvane_forbid_widgets)
+# Fails the configuration when one of Libraries reaches Module (Qt6::Widgets, Qt6::Gui) through
+# any link; Why says what those libraries are.
+function(zelvane_forbid_link Module Why)
   foreach(Library IN LISTS ARGN)
     zelvane_linked_closure(${Library} Linked)
-    if("Qt6::Widgets" IN_LIST Linked)
-      message(FATAL_ERROR "${Library} does not draw but links Qt Widgets through: ${Linked}")
+    if("${Module}" IN_LIST Linked)
+      message(FATAL_ERROR "${Library} ${Why} but links ${Module} through: ${Linked}")
     endif()
   endforeach()
 endfunction()
@@ -178,10 +179,12 @@ function(zelvane_add_include_check_test Map Script)
 endfunction()
 
 # Call once at the end of src/CMakeLists.txt, when every library and link is known.
-# NO_WIDGETS names the libraries that do not draw and so must not link Qt Widgets.
+# NO_WIDGETS names the libraries that do not draw and so must not link Qt Widgets; NO_GUI those
+# that hold no picture, font or colour of Qt's either and so must not link Qt Gui.
 function(zelvane_check_layers)
-  cmake_parse_arguments(ARG "" "" "NO_WIDGETS" ${ARGN})
-  zelvane_forbid_widgets(${ARG_NO_WIDGETS})
+  cmake_parse_arguments(ARG "" "" "NO_WIDGETS;NO_GUI" ${ARGN})
+  zelvane_forbid_link(Qt6::Widgets "does not draw" ${ARG_NO_WIDGETS} ${ARG_NO_GUI})
+  zelvane_forbid_link(Qt6::Gui "needs no Qt Gui" ${ARG_NO_GUI})
 
   zelvane_libraries_under("${CMAKE_CURRENT_SOURCE_DIR}" Libraries)
   zelvane_layer_owners(Libraries)

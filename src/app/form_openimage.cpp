@@ -6,21 +6,14 @@
 #include "app/picturefolder.h"
 #include "app/zelvaneform.h"
 
-#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
 void TZelvaneForm::OpenSpeedButtonClick(QObject *) {
-  if (!FOpenPath.isEmpty()) {
-    QDir::setCurrent(FOpenPath);
-    OpenPictureDialog->InitialDir = FOpenPath;
-  } else {
-    // Nothing remembered: the user's pictures, unless a name typed earlier in this run (one
-    // that failed to open) brings its own folder.
-    OpenPictureDialog->InitialDir =
-        OpenPictureDialog->FileName.isEmpty() ? DefaultPictureFolder() : QString();
-  }
+  // With no folder remembered, a name typed earlier in this run (one that failed to open)
+  // keeps its own folder.
+  StartDialogIn(*OpenPictureDialog, FOpenPath);
   if (OpenPictureDialog->Filter.isEmpty())
     OpenPictureDialog->Filter = TFileFormatsList::Instance().MakeFilterText(PictureBaseKind());
   if (!OpenPictureDialog->Execute())

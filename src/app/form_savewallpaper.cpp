@@ -4,12 +4,11 @@
 #include "mover/mover.h"
 #include "app/picturefolder.h"
 #include "export/wallpaperfile.h"
-#include "export/wallpaperquality.h"
+#include "base/wallpaperquality.h"
 #include "picture/image.h"
 #include "app/zelvaneform.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
   FMover->SetNodesVisible(false);
@@ -20,15 +19,9 @@ void TZelvaneForm::SaveSpeedButtonClick(QObject *) {
   // A picture that could not be drawn left the frame blank: no wallpaper of that is written,
   // and the user learns why instead.
   Image->ThrowDrawFailure();
-  if (!FSavePath.isEmpty()) {
-    QDir::setCurrent(FSavePath);
-    SavePictureDialog->InitialDir = FSavePath;
-  } else {
-    // Nothing remembered: the user's pictures, never the working folder that Open Image left
-    // at the opened photo's, unless a name chosen earlier in this run brings its own folder.
-    SavePictureDialog->InitialDir =
-        SavePictureDialog->FileName.isEmpty() ? DefaultPictureFolder() : QString();
-  }
+  // With no folder remembered, the user's pictures: never the working folder that Open Image
+  // left at the opened photo's.
+  StartDialogIn(*SavePictureDialog, FSavePath);
   if (!SavePictureDialog->Execute())
     return;
   const QString FileName = SavePictureDialog->FileName;

@@ -6,7 +6,7 @@
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "export/framecontrols.h"
-#include "export/wallpaperquality.h"
+#include "base/wallpaperquality.h"
 #include "watermark/watermarklabel.h"
 
 #include <QFile>

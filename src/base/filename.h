@@ -11,3 +11,8 @@
 //   "/home/ann/a\b.jpg"                        -> "/home/ann/"
 //   "sea.jpg"                                  -> ""
 QString FolderPartOf(const QString &FileName);
+
+// The extension of a file name, by which a picture's decoder is chosen: the text after its
+// last ".", provided that dot follows the last "/"; otherwise empty. ":" and "\" are
+// ordinary characters of a name here.
+QString PictureExtension(const QString &FileName);

@@ -2,7 +2,7 @@
 
 #include "export/filewriter.h"
 #include "export/jpegwriter.h"
-#include "batch/outputnames.h"
+#include "batch/options/outputnames.h"
 #include "batch/readpicture.h"
 #include "base/systemmessage.h"
 #include "batch/wallpaperframe.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/batchoptions.h"
+#include "batch/options/batchoptions.h"
 
 #include <QString>
 

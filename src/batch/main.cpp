@@ -1,6 +1,6 @@
 // zelvane-batch: the window's wallpaper for every picture of a command line, without the
-// window. See batchoptions.cpp for the interface, batchrun.h for how the work is shared.
-#include "batch/batchoptions.h"
+// window. See options/batchoptions.cpp for the interface, batchrun.h for how the work is shared.
+#include "batch/options/batchoptions.h"
 #include "batch/batchrun.h"
 
 #include <QApplication>

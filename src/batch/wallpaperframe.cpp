@@ -6,6 +6,7 @@
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
 #include "picture/pictureturn.h"
+#include "platform/font.h"
 #include "watermark/watermarkhandlers.h"
 #include "watermark/watermarklabel.h"
 
@@ -70,7 +71,7 @@ QImage ComposeWallpaper(std::unique_ptr<TPicture> Picture, const TWallpaperSteps
   if (Steps.Mirror)
     RotateOrMirror(Image, *Steps.Mirror, THideSelection());
 
-  Frame.Label().SetFont(Steps.Font);
+  Frame.Label().SetFont(FontOf(Steps.Font));
   ShowWatermarkText(Steps.Watermark, Frame.Label());
 
   return CaptureFrame(Frame.Panel());

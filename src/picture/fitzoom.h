@@ -1,14 +1,12 @@
 #pragma once
 
+#include "base/picturesteps.h"
 #include "picture/fitzoomlengths.h"
 
 #include <QSize>
 
 // The box sizes of the four fit modes, apart from any widget; the arithmetic and its
 // precision are those of fitzoomlengths.h.
-
-// The fit modes, numbered like the items of the fit-mode radio group.
-enum class TFitMode { None = 0, Stretch = 1, MaxWidth = 2, MaxHeight = 3 };
 
 // The box size a fit mode gives, for a picture whose natural size is Natural shown in a
 // frame of size Frame:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/picturesteps.h"
+
 #include <QImage>
 
 // The quarter turns and mirrors of a picture's pixels, apart from any widget.
@@ -14,7 +16,6 @@
 //   a b c    LeftRotate   c f    RightRotate  d a    TopMirror  d e f    LeftMirror  c b a
 //   d e f    ---------->  b e    ----------->  e b    --------> a b c    --------->  f e d
 //                         a d                  f c
-enum class TTransform { LeftRotate, RightRotate, TopMirror, LeftMirror };
 
 // The size of the transformed picture.
 QSize TransformedSize(QSize Size, TTransform Transform);

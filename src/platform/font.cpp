@@ -101,13 +101,22 @@ int TFont::Size() const {
 
 void TFont::SetSize(int Points) { Height = -static_cast<int>(std::lround(Points * 96.0 / 72.0)); }
 
+TFont FontOf(const TPlainFont &Plain) {
+  TFont Font;
+  Font.Name = Plain.Face;
+  Font.SetSize(Plain.Points);
+  Font.Style = Plain.Style;
+  Font.Color = Plain.Color;
+  return Font;
+}
+
 namespace {
 
 QString LookUpFontFamily(const QString &Name) {
   if (!Name.isEmpty() && QFontDatabase::hasFamily(Name))
     return Name;
   // The start face is a narrow humanist sans; its nearest stand-in keeps the layout's widths.
-  if (Name.compare(QLatin1String("Tahoma"), Qt::CaseInsensitive) == 0)
+  if (Name.compare(QLatin1String(DefaultFontFace), Qt::CaseInsensitive) == 0)
     for (const char *Substitute : {"DejaVu Sans Condensed", "Liberation Sans Narrow"})
       if (QFontDatabase::hasFamily(QLatin1String(Substitute)))
         return QLatin1String(Substitute);

@@ -18,7 +18,7 @@ enum TFontPitch : int { fpDefault = 0, fpFixed = 1, fpVariable = 2 };
 // negative for a character height (the em size), positive for a cell height (ascent plus
 // descent), 0 for the default height of 8 points. Size in points = -Height * 72 / 96, rounded.
 struct TFont {
-  QString Name = QStringLiteral("Tahoma");
+  QString Name = QLatin1String(DefaultFontFace);
   int Height = -11;
   TColor Color = clWindowText;
   TFontStyles Style = 0;
@@ -34,6 +34,10 @@ struct TFont {
   // is replaced by the desktop's default sans-serif face; the record keeps its own name.
   QFont ToQFont() const;
 };
+
+// The record of a plain font: its face, style and colour, and its size in points turned into
+// a character height as the font chooser turns it (SetSize).
+TFont FontOf(const TPlainFont &Plain);
 
 // The installed face that ToQFont draws Name with: Name itself when installed, else the
 // desktop's default sans-serif face.

@@ -6,14 +6,15 @@
 // the point (and Qt's implicit mouse grab) decides who gets them.
 
 #include "watermark/choosers.h"
-#include "platform/cursorseam.h"
 #include "app/filedialogs.h"
 #include "platform/graphiccontrol.h"
 #include "mover/mover.h"
 #include "app/seams.h"
 #include "app/zelvaneform.h"
+#include "support/fakecursor.h"
 #include "support/nodecorners.h"
 #include "support/filebytes.h"
+#include "support/testdata.h"
 #include "support/whiteframe.h"
 
 #include <QDir>
@@ -25,11 +26,23 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
-inline QString TestData(const QString &Path) {
-  return QStringLiteral(ZELVANE_TESTDATA "/") + Path;
+// Every pixel a colour of its own, so a pixel in the wrong place shows.
+inline QImage Distinct(int Width, int Height) {
+  QImage Image(Width, Height, QImage::Format_RGB32);
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X)
+      Image.setPixel(X, Y, qRgb(X * 255 / std::max(1, Width - 1),
+                                Y * 255 / std::max(1, Height - 1), (X * 7 + Y * 13) % 256));
+  return Image;
+}
+
+// The files of a folder by name, hidden ones included: a left-over temporary file shows.
+inline QStringList FilesIn(const QString &Folder) {
+  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The error report's texts, in the order they would have been shown.
@@ -123,18 +136,6 @@ public:
   }
 };
 
-// The system pointer, as the mover reads it.
-class TFakeCursor final : public TCursorSeam {
-public:
-  QPoint Position;
-  TCursor Current = crDefault;
-
-  QPoint Pos() const override { return Position; }
-  void SetPos(const QPoint &ScreenPos) override { Position = ScreenPos; }
-  void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
-  TCursor ScreenCursor() const override { return Current; }
-};
-
 // What a window test stands on: a scratch folder that holds the window's settings file, and
 // the error report and the system pointer answered by the recorders above. A test class
 // derives from it beside QObject, calls InstallSeams() from initTestCase and ResetSeams()
@@ -150,10 +151,12 @@ protected:
     return true;
   }
 
-  // Each test starts as on a first run: no settings file, nothing reported.
+  // Each test starts as on a first run: no settings file, nothing reported, in the working
+  // folder the tests started in.
   void ResetSeams() {
     QFile::remove(FDir.filePath("Zelvane.ini"));
     FMessages.Shown.clear();
+    QDir::setCurrent(FStartDir);
   }
 
   // A new main window in FForm, shown, with the answering open and save dialogs and font and
@@ -180,6 +183,7 @@ protected:
   }
 
   QTemporaryDir FDir;
+  const QString FStartDir = QDir::currentPath();
   TRecordingMessages FMessages;
   TFakeCursor FCursor;
   // Declared last so that it goes before the seams it uses.

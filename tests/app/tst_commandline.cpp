@@ -16,26 +16,19 @@ class TCommandLineTest : public QObject, protected TWindowTestSeams {
 private slots:
   void initTestCase();
   void init();
-  void cleanup();
   void AnswersWithoutDisplay_data();
   void AnswersWithoutDisplay();
   void PictureOpensOnceShown_data();
   void PictureOpensOnceShown();
-
-private:
-  QString FStartDir;
 };
 
 void TCommandLineTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TCommandLineTest::init() {
   ResetSeams();
 }
-
-void TCommandLineTest::cleanup() { QDir::setCurrent(FStartDir); }
 
 void TCommandLineTest::AnswersWithoutDisplay_data() {
   QTest::addColumn<QStringList>("Arguments");

@@ -61,7 +61,6 @@ class TDropFileTest : public QObject, protected TWindowTestSeams {
 private slots:
   void initTestCase();
   void init();
-  void cleanup();
   void DropOpensAsOpenImage_data();
   void DropOpensAsOpenImage();
   void FailingDropReportsAsOpenImage_data();
@@ -77,20 +76,15 @@ private:
   std::unique_ptr<TZelvaneForm> NewForm(TAnsweringFileDialog **Dialog);
   // Sends a drag entering at At and, when it was accepted, the drop; true when both were.
   bool Drop(QWidget &Target, const QMimeData &Data, const QPoint &At = QPoint(400, 300));
-
-  QString FStartDir;
 };
 
 void TDropFileTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TDropFileTest::init() {
   ResetSeams();
 }
-
-void TDropFileTest::cleanup() { QDir::setCurrent(FStartDir); }
 
 std::unique_ptr<TZelvaneForm> TDropFileTest::NewForm(TAnsweringFileDialog **Dialog) {
   auto Form = std::make_unique<TZelvaneForm>();

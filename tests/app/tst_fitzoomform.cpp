@@ -16,16 +16,6 @@ namespace {
 
 enum TMode { None = 0, Stretch = 1, MaxWidth = 2, MaxHeight = 3 };
 
-// Every pixel a colour of its own, so a pixel in the wrong place shows.
-QImage Distinct(int Width, int Height) {
-  QImage Image(Width, Height, QImage::Format_RGB32);
-  for (int Y = 0; Y < Height; ++Y)
-    for (int X = 0; X < Width; ++X)
-      Image.setPixel(X, Y, qRgb(X * 255 / std::max(1, Width - 1),
-                                Y * 255 / std::max(1, Height - 1), (X * 7 + Y * 13) % 256));
-  return Image;
-}
-
 // Where a turn or mirror takes the source pixel (x, y) of a W x H picture.
 using TMapping = std::function<QPoint(int X, int Y, int W, int H)>;
 

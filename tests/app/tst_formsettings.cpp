@@ -6,7 +6,6 @@
 #include "watermark/watermarklabel.h"
 
 #include <QImageWriter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -38,7 +37,7 @@ bool AtLayoutValues(const TZelvaneForm &Form) {
 
 } // namespace
 
-class TFormSettingsTest : public QObject {
+class TFormSettingsTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -51,25 +50,14 @@ private slots:
   void TextOfBlanksWrittenEmpty();
   void UnwritableFileIsSilent();
   void SmoothBoxRemembered();
-
-private:
-  QTemporaryDir FDir;
-  QString FStartDir;
-  TRecordingMessages FMessages;
-  TFakeCursor FCursor;
 };
 
-void TFormSettingsTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  FStartDir = QDir::currentPath();
-  SetMessageSeam(&FMessages);
-  SetCursorSeam(&FCursor);
-}
+// Each test names a settings file of its own in the scratch folder.
+void TFormSettingsTest::initTestCase() { QVERIFY(InstallSeams()); }
 
-void TFormSettingsTest::init() { FMessages.Shown.clear(); }
+void TFormSettingsTest::init() { ResetSeams(); }
 
 void TFormSettingsTest::cleanup() {
-  QDir::setCurrent(FStartDir);
   QVERIFY2(FMessages.Shown.isEmpty(), qPrintable(FMessages.Shown.join('\n')));
 }
 

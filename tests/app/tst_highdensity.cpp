@@ -5,6 +5,7 @@
 #include "formtesting.h"
 #include "picture/image.h"
 #include "watermark/watermarklabel.h"
+#include "support/pixeldifference.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -20,11 +21,6 @@ namespace {
 constexpr char ReferenceVariable[] = "ZELVANE_REFERENCE_OUT";
 
 const QString Watermark = QStringLiteral("Density 2x");
-
-int MaxChannelDifference(QRgb A, QRgb B) {
-  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                   std::abs(qBlue(A) - qBlue(B))});
-}
 
 bool FlatAround(const QImage &Image, int X, int Y, int Radius) {
   for (int DY = -Radius; DY <= Radius; ++DY)

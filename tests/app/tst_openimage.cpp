@@ -7,6 +7,7 @@
 #include "picture/kinds/formats.h"
 #include "picture/kinds/picture.h"
 #include "app/picturefolder.h"
+#include "support/pixeldifference.h"
 
 #include <QImageReader>
 #include <QImageWriter>
@@ -44,11 +45,6 @@ bool WriteImage(const QImage &Image, const QString &FileName, const char *Format
   QImageWriter Writer(FileName, Format);
   Writer.setQuality(Quality);
   return Writer.write(Image);
-}
-
-int MaxChannelDifference(QRgb A, QRgb B) {
-  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                   std::abs(qBlue(A) - qBlue(B))});
 }
 
 // What Open Image may change, taken before and compared after.
@@ -113,13 +109,10 @@ private:
   bool Open(const QString &FileName);
   // Gives the box a place and size of its own: dragged to (40, 30) and zoomed to half.
   void MoveAndZoomBox();
-
-  QString FStartDir;
 };
 
 void TOpenImageTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TOpenImageTest::init() {
@@ -129,7 +122,6 @@ void TOpenImageTest::init() {
 
 void TOpenImageTest::cleanup() {
   FForm.reset();
-  QDir::setCurrent(FStartDir);
 }
 
 bool TOpenImageTest::Open(const QString &FileName) {

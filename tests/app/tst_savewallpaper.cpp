@@ -143,10 +143,6 @@ QImage Gradient(int Width, int Height) {
   return Image;
 }
 
-QStringList FilesIn(const QString &Folder) {
-  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 } // namespace
 
 class TSaveWallpaperTest : public QObject, protected TWindowTestSeams {
@@ -171,13 +167,10 @@ private slots:
 private:
   bool Save(const QString &FileName);
   bool Open(const QString &FileName);
-
-  QString FStartDir;
 };
 
 void TSaveWallpaperTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
 }
 
 void TSaveWallpaperTest::init() {
@@ -187,7 +180,6 @@ void TSaveWallpaperTest::init() {
 
 void TSaveWallpaperTest::cleanup() {
   FForm.reset();
-  QDir::setCurrent(FStartDir);
 }
 
 bool TSaveWallpaperTest::Save(const QString &FileName) {

@@ -18,14 +18,12 @@ private slots:
   void FirstDialogStartsInPictures();
 
 private:
-  QString FStartDir;
   QByteArray FHome;
   QByteArray FConfigHome;
 };
 
 void TStartFolderTest::initTestCase() {
   QVERIFY(InstallSeams());
-  FStartDir = QDir::currentPath();
   FHome = qgetenv("HOME");
   FConfigHome = qgetenv("XDG_CONFIG_HOME");
   QImage Picture(40, 30, QImage::Format_RGB32);
@@ -44,7 +42,6 @@ void TStartFolderTest::cleanup() {
     qunsetenv("XDG_CONFIG_HOME");
   else
     qputenv("XDG_CONFIG_HOME", FConfigHome);
-  QDir::setCurrent(FStartDir);
 }
 
 void TStartFolderTest::FirstDialogStartsInPictures_data() {

@@ -1,5 +1,6 @@
 // The main window as built: the control tree, the initial state, and the small handlers.
 #include "app/application.h"
+#include "formtesting.h"
 #include "platform/graphiccontrol.h"
 #include "picture/image.h"
 #include "picture/kinds/jpegimage.h"
@@ -11,7 +12,6 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -20,12 +20,6 @@ class TRecordingShell : public TShellSeam {
 public:
   void Open(const QString &Address) override { Opened << Address; }
   QStringList Opened;
-};
-
-class TRecordingMessages : public TMessageSeam {
-public:
-  void ShowError(const QString &, const QString &Text) override { Shown << Text; }
-  QStringList Shown;
 };
 
 QRect BoundsOf(QWidget *Widget) {
@@ -51,7 +45,7 @@ QString CaptionOf(QWidget *Widget) {
 
 } // namespace
 
-class TZelvaneFormTest : public QObject {
+class TZelvaneFormTest : public QObject, protected TWindowTestSeams {
   Q_OBJECT
 private slots:
   void initTestCase();
@@ -71,21 +65,17 @@ private slots:
   void SmoothBoxLastInTabOrder();
 
 private:
-  QTemporaryDir FDir;
-  std::unique_ptr<TZelvaneForm> FForm;
   TRecordingShell FShell;
-  TRecordingMessages FMessages;
 };
 
 void TZelvaneFormTest::initTestCase() {
-  QVERIFY(FDir.isValid());
-  TZelvaneForm::SetSettingsFileName(FDir.filePath("Zelvane.ini"));
+  QVERIFY(InstallSeams());
   SetShellSeam(&FShell);
-  SetMessageSeam(&FMessages);
 }
 
+// The window as built, its own dialogs included.
 void TZelvaneFormTest::init() {
-  QFile::remove(FDir.filePath("Zelvane.ini"));
+  ResetSeams();
   FForm = std::make_unique<TZelvaneForm>();
   FForm->show();
   QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));

@@ -1,5 +1,6 @@
 // The folder remembered after an open or a save: the file name up to and including its last
-// "/"; ":" and "\" are ordinary characters.
+// "/"; the extension a picture's decoder is chosen by: the text after a last "." that follows
+// the last "/". ":" and "\" are ordinary characters.
 #include "base/filename.h"
 
 #include <QTest>
@@ -9,6 +10,8 @@ class TestFileName : public QObject {
 private slots:
   void folderPart_data();
   void folderPart();
+  void pictureExtension_data();
+  void pictureExtension();
 };
 
 void TestFileName::folderPart_data() {
@@ -33,6 +36,30 @@ void TestFileName::folderPart() {
   QFETCH(QString, FileName);
   QFETCH(QString, Folder);
   QCOMPARE(FolderPartOf(FileName), Folder);
+}
+
+void TestFileName::pictureExtension_data() {
+  QTest::addColumn<QString>("FileName");
+  QTest::addColumn<QString>("Extension");
+  QTest::addRow("upper case") << "HOLIDAY.JPG" << "JPG";
+  QTest::addRow("mixed case") << "holiday.Jpeg" << "Jpeg";
+  QTest::addRow("two dots") << "/pictures/archive.tar.gz" << "gz";
+  QTest::addRow("none") << "README" << "";
+  QTest::addRow("dot in a folder name") << "/home/me/my.pictures/photo" << "";
+  QTest::addRow("colon in the name") << "/home/me/Pictures/Screenshot 12:30.png" << "png";
+  QTest::addRow("colon in a folder name") << "/home/me/a:b/photo.Gif" << "Gif";
+  QTest::addRow("colon after the dot") << "/home/me/a.b:photo" << "b:photo";
+  QTest::addRow("backslash after the dot") << "/home/me/my.pictures\\photo" << "pictures\\photo";
+  QTest::addRow("backslash before the dot") << "C:\\walls\\sea.bmp" << "bmp";
+  QTest::addRow("ending in a dot") << "photo." << "";
+  QTest::addRow("only a dot") << "." << "";
+  QTest::addRow("hidden file") << "/home/me/.bmp" << "bmp";
+}
+
+void TestFileName::pictureExtension() {
+  QFETCH(QString, FileName);
+  QFETCH(QString, Extension);
+  QCOMPARE(PictureExtension(FileName), Extension);
 }
 
 QTEST_GUILESS_MAIN(TestFileName)

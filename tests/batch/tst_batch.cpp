@@ -19,16 +19,6 @@
 
 namespace {
 
-// Every pixel a colour of its own, so a pixel in the wrong place shows.
-QImage Distinct(int Width, int Height) {
-  QImage Image(Width, Height, QImage::Format_RGB32);
-  for (int Y = 0; Y < Height; ++Y)
-    for (int X = 0; X < Width; ++X)
-      Image.setPixel(X, Y,
-                     qRgb(X * 255 / (Width - 1), Y * 255 / (Height - 1), (X * 7 + Y * 13) % 256));
-  return Image;
-}
-
 QImage Solid(const QColor &Colour) {
   QImage Image(64, 48, QImage::Format_RGB32);
   Image.fill(Colour);
@@ -53,10 +43,6 @@ TRun RunBatch(const QStringList &Arguments,
   Run.Out = QString::fromLocal8Bit(Process.readAllStandardOutput());
   Run.Err = QString::fromLocal8Bit(Process.readAllStandardError());
   return Run;
-}
-
-QStringList FilesIn(const QString &Folder) {
-  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The wallpaper's colour in its middle, decoded.

@@ -31,9 +31,7 @@ TEXT="E2E Mark"
 DX=40
 DY=32
 
-for Tool in Xvfb xdotool; do
-  command -v "$Tool" >/dev/null || { echo "e2e: $Tool is missing (deps/debian-packages.txt)" >&2; exit 1; }
-done
+require_tools Xvfb xdotool
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zelvane-e2e.XXXXXX")
 XVFB_PID=""
@@ -44,42 +42,20 @@ finish() {
   local Status=$?
   # Every clean-up step runs, whatever fails before it.
   set +e
-  if [ $Status -ne 0 ]; then
-    echo "e2e: FAILED at step: $STEP" >&2
-    [ -n "${ZELVANE_E2E_KEEP:-}" ] && [ -n "${DISPLAY:-}" ] && command -v import >/dev/null &&
-      import -display "$DISPLAY" -window root "$WORK/failure.png" 2>/dev/null &&
-      echo "e2e: screen at the failure: $WORK/failure.png" >&2
-    for Log in "$WORK"/program-*.log; do
-      [ -s "$Log" ] && { echo "--- $Log"; cat "$Log"; } >&2
-    done
-  fi
+  [ $Status -ne 0 ] && report_failure "$WORK"/program-*.log
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
-  # The folder goes also after a failure (its logs are printed above), unless asked to keep it.
-  if [ $Status -ne 0 ] && [ -n "${ZELVANE_E2E_KEEP:-}" ]; then
-    echo "e2e: files kept in $WORK" >&2
-  else
-    rm -rf "$WORK"
-  fi
+  remove_work $Status
   exit $Status
 }
 trap finish EXIT
 
 # --- The X server: its own display number, told through a file descriptor. -----------------
 STEP="starting Xvfb"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-wait_for 20 test -s "$WORK/display"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-
-# A program of its own in a folder of its own: Zelvane.ini is written beside the executable.
-mkdir -p "$WORK/app" "$WORK/home" "$WORK/out" "$WORK/run"
-chmod 700 "$WORK/run"
-cp "$PROGRAM" "$WORK/app/zelvane"
-export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+start_xvfb
+install_program "$PROGRAM"
 export QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
 
 WIN_X=0
 WIN_Y=0

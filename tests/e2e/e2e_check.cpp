@@ -145,7 +145,7 @@ void CheckProbes(const QImage &Saved, const QImage &Plain, const QRect &Label, i
         continue;
       ++Probes;
       Colours.insert(Plain.pixel(X, Y));
-      Worst = std::max(Worst, ChannelDifference(Saved.pixel(X, Y), Plain.pixel(X, Y)));
+      Worst = std::max(Worst, MaxChannelDifference(Saved.pixel(X, Y), Plain.pixel(X, Y)));
     }
   Out() << QStringLiteral("  %1 probes of %2 colours, worst channel difference %3\n")
                .arg(Probes)
@@ -165,14 +165,22 @@ int Finish(const QString &What, const TReport &Report) {
   return Report.Faults.isEmpty() ? 0 : 1;
 }
 
+// The wallpaper saved (file A[0], saved at quality A[1]) and the picture it was made from (raw
+// RGB file A[2], A[3] x A[4]); false, with the fault in Report, when either is not as expected.
+bool ReadWallpaperAndPicture(const QStringList &A, TReport &Report, QImage &Saved,
+                             QImage &Picture) {
+  Saved = LoadWallpaper(A[0], A[1].toInt(), Report);
+  Picture = ReadRawRgb(A[2], A[3].toInt(), A[4].toInt());
+  Report.Check(!Picture.isNull(), QStringLiteral("cannot read %1").arg(A[2]));
+  return Saved.size() == QSize(FrameWidth, FrameHeight) && !Picture.isNull();
+}
+
 int CheckPicture(const QStringList &A) {
   if (A.size() != 8)
     return 2;
   TReport Report;
-  const QImage Saved = LoadWallpaper(A[0], A[1].toInt(), Report);
-  const QImage Picture = ReadRawRgb(A[2], A[3].toInt(), A[4].toInt());
-  Report.Check(!Picture.isNull(), QStringLiteral("cannot read %1").arg(A[2]));
-  if (Saved.size() != QSize(FrameWidth, FrameHeight) || Picture.isNull())
+  QImage Saved, Picture;
+  if (!ReadWallpaperAndPicture(A, Report, Saved, Picture))
     return Finish(QStringLiteral("picture wallpaper"), Report);
   const QPoint Offset(A[5].toInt(), A[6].toInt());
   const QString &Text = A[7];
@@ -213,10 +221,8 @@ int CheckBox(const QStringList &A) {
   if (A.size() != 9 && A.size() != 10)
     return 2;
   TReport Report;
-  const QImage Saved = LoadWallpaper(A[0], A[1].toInt(), Report);
-  const QImage Picture = ReadRawRgb(A[2], A[3].toInt(), A[4].toInt());
-  Report.Check(!Picture.isNull(), QStringLiteral("cannot read %1").arg(A[2]));
-  if (Saved.size() != QSize(FrameWidth, FrameHeight) || Picture.isNull())
+  QImage Saved, Picture;
+  if (!ReadWallpaperAndPicture(A, Report, Saved, Picture))
     return Finish(QStringLiteral("resized picture wallpaper"), Report);
   const QRect Box(A[5].toInt(), A[6].toInt(), A[7].toInt(), A[8].toInt());
   const QImage Plain = StretchedFrame(Picture, Box);

@@ -29,10 +29,7 @@ WINDOW_SIZE=(844 568)
 # shellcheck source=e2elib.sh
 source "$(dirname "$0")/e2elib.sh"
 
-for Tool in Xvfb xdotool weston import; do
-  command -v "$Tool" >/dev/null ||
-    { echo "e2e: $Tool is missing (deps/debian-packages.txt)" >&2; exit 1; }
-done
+require_tools Xvfb xdotool weston import
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zelvane-e2e-wayland.XXXXXX")
 XVFB_PID=""
@@ -43,24 +40,12 @@ STEP="start"
 finish() {
   local Status=$?
   set +e
-  if [ $Status -ne 0 ]; then
-    echo "e2e: FAILED at step: $STEP" >&2
-    [ -n "${ZELVANE_E2E_KEEP:-}" ] && [ -n "${DISPLAY:-}" ] &&
-      import -display "$DISPLAY" -window root "$WORK/failure.png" 2>/dev/null &&
-      echo "e2e: screen at the failure: $WORK/failure.png" >&2
-    for Log in "$WORK"/program.log "$WORK"/weston.log; do
-      [ -s "$Log" ] && { echo "--- $Log"; tail -n 40 "$Log"; } >&2
-    done
-  fi
+  [ $Status -ne 0 ] && report_failure "$WORK"/program.log "$WORK"/weston.log
   # The program before its compositor, the compositor before its X server.
   for Pid in "$APP_PID" "$WESTON_PID" "$XVFB_PID"; do
     [ -n "$Pid" ] && kill "$Pid" 2>/dev/null && wait "$Pid" 2>/dev/null
   done
-  if [ $Status -ne 0 ] && [ -n "${ZELVANE_E2E_KEEP:-}" ]; then
-    echo "e2e: files kept in $WORK" >&2
-  else
-    rm -rf "$WORK"
-  fi
+  remove_work $Status
   exit $Status
 }
 trap finish EXIT
@@ -71,18 +56,9 @@ LIFETIME=170
 
 # --- The X server, then weston in it. --------------------------------------------------------
 STEP="starting Xvfb"
-timeout "$LIFETIME" Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp \
-  3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-wait_for 20 test -s "$WORK/display"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-
-# A private runtime folder (Wayland wants it the user's alone) and a home of the test's own.
-mkdir -p "$WORK/app" "$WORK/home" "$WORK/out" "$WORK/run"
-chmod 700 "$WORK/run"
-cp "$PROGRAM" "$WORK/app/zelvane"
-export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DISPLAY
+start_xvfb timeout "$LIFETIME"
+install_program "$PROGRAM"
+unset WAYLAND_DISPLAY
 
 STEP="starting weston"
 timeout "$LIFETIME" weston --backend=x11-backend.so --shell=kiosk-shell.so --use-pixman \

@@ -1,4 +1,58 @@
-# Helpers the end-to-end scripts share; sourced, not run.
+# Helpers the end-to-end scripts share; sourced, not run. The scripts set WORK (their scratch
+# folder), STEP (what they are doing) and XVFB_PID.
+
+# Fails unless every tool named is installed.
+require_tools() {
+  local Tool
+  for Tool in "$@"; do
+    command -v "$Tool" >/dev/null ||
+      { echo "e2e: $Tool is missing (deps/debian-packages.txt)" >&2; exit 1; }
+  done
+}
+
+# Reports a failed run: the step it failed at, the screen when the scratch folder is to be
+# kept, and the end of each log named.
+report_failure() {
+  echo "e2e: FAILED at step: $STEP" >&2
+  [ -n "${ZELVANE_E2E_KEEP:-}" ] && [ -n "${DISPLAY:-}" ] && command -v import >/dev/null &&
+    import -display "$DISPLAY" -window root "$WORK/failure.png" 2>/dev/null &&
+    echo "e2e: screen at the failure: $WORK/failure.png" >&2
+  local Log
+  for Log in "$@"; do
+    [ -s "$Log" ] && { echo "--- $Log"; tail -n 40 "$Log"; } >&2
+  done
+}
+
+# The scratch folder goes also after a failure (its logs are reported), unless
+# ZELVANE_E2E_KEEP asks to keep it then. $1: the run's exit status.
+remove_work() {
+  if [ "$1" -ne 0 ] && [ -n "${ZELVANE_E2E_KEEP:-}" ]; then
+    echo "e2e: files kept in $WORK" >&2
+  else
+    rm -rf "$WORK"
+  fi
+}
+
+# Starts a virtual X server on a display number of its own, told through a file descriptor,
+# and exports DISPLAY. Arguments, if any, are a command to run it under ("timeout 170").
+start_xvfb() {
+  "$@" Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp \
+    3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  wait_for 20 test -s "$WORK/display"
+  export DISPLAY=":$(head -n 1 "$WORK/display")"
+}
+
+# A copy of the program in a folder of its own (Zelvane.ini is written beside the executable),
+# a home of the test's own and a private runtime folder (Wayland wants it the user's alone),
+# at the desktop's own scale.
+install_program() {
+  mkdir -p "$WORK/app" "$WORK/home" "$WORK/out" "$WORK/run"
+  chmod 700 "$WORK/run"
+  cp "$1" "$WORK/app/zelvane"
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_RUNTIME_DIR="$WORK/run"
+  unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
+}
 
 # Polls Command until it succeeds, for at most Seconds.
 wait_for() {

@@ -10,19 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 
-QImage ReadRawRgb(const QString &FileName, int Width, int Height) {
-  const QByteArray Bytes = ReadBytes(FileName);
-  if (Bytes.size() != qsizetype(Width) * Height * 3)
-    return {};
-  QImage Picture(Width, Height, QImage::Format_RGB32);
-  for (int Y = 0; Y < Height; ++Y)
-    for (int X = 0; X < Width; ++X) {
-      const qsizetype At = (qsizetype(Y) * Width + X) * 3;
-      Picture.setPixel(X, Y, qRgb(uchar(Bytes[At]), uchar(Bytes[At + 1]), uchar(Bytes[At + 2])));
-    }
-  return Picture;
-}
-
 QImage StretchedFrame(const QImage &Picture, const QRect &Box) {
   QImage Frame(FrameWidth, FrameHeight, QImage::Format_RGB32);
   Frame.fill(Qt::white);
@@ -62,11 +49,6 @@ QRect DrawWatermark(QImage &Frame, const QString &Text, int RightEdge, int Top) 
   return QRect(RightEdge - Width, Top, Width, Height);
 }
 
-int ChannelDifference(QRgb A, QRgb B) {
-  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                   std::abs(qBlue(A) - qBlue(B))});
-}
-
 double MeanDifference(const QImage &A, const QImage &B, const QRect &Area,
                       const QRect &Excluding) {
   double Sum = 0;
@@ -76,7 +58,7 @@ double MeanDifference(const QImage &A, const QImage &B, const QRect &Area,
     for (int X = Inside.left(); X <= Inside.right(); ++X) {
       if (Excluding.contains(X, Y))
         continue;
-      Sum += ChannelDifference(A.pixel(X, Y), B.pixel(X, Y));
+      Sum += MaxChannelDifference(A.pixel(X, Y), B.pixel(X, Y));
       ++Count;
     }
   return Count ? Sum / double(Count) : 0;

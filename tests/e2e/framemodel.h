@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/pixeldifference.h"
+#include "support/rawrgb.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -8,10 +11,6 @@
 // alone: white, the picture over it, the watermark's letters over both.
 inline constexpr int FrameWidth = 480;
 inline constexpr int FrameHeight = 272;
-
-// A raw RGB file (3 bytes per pixel, rows top first, no header) as an image; null when the
-// file does not hold Width x Height pixels.
-QImage ReadRawRgb(const QString &FileName, int Width, int Height);
 
 // Picture stretched over Box (in frame coordinates); white where the box does not cover the
 // frame. Each box pixel shows the source pixel under its centre: column
@@ -41,8 +40,6 @@ double MeanDifference(const QImage &A, const QImage &B, const QRect &Area,
 // as dark letters of that colour. 0 when either adds nothing.
 double GrayCorrelation(const QImage &Saved, const QImage &Plain, const QImage &Expected,
                        const QRect &Area);
-
-int ChannelDifference(QRgb A, QRgb B);
 
 // Whether every pixel within Radius of (X, Y) in Frame has the colour of (X, Y), the frame's
 // edge counting as a different colour: a spot JPEG coding barely moves.

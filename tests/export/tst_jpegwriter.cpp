@@ -3,6 +3,7 @@
 // decoded by Qt's own JPEG reader and compared with the input.
 #include "export/jpegwriter.h"
 #include "support/jpegfacts.h"
+#include "support/pixeldifference.h"
 
 #include <QList>
 #include <QTest>
@@ -109,17 +110,6 @@ QImage SmoothImage(int W, int H) {
                           128 + static_cast<int>(std::lround(
                                     100 * std::sin(X / 40.0) * std::cos(Y / 30.0)))));
   return Image;
-}
-
-int MaxChannelError(const QImage &A, const QImage &B) {
-  int Max = 0;
-  for (int Y = 0; Y < A.height(); ++Y)
-    for (int X = 0; X < A.width(); ++X) {
-      const QRgb P = A.pixel(X, Y), Q = B.pixel(X, Y);
-      Max = std::max({Max, std::abs(qRed(P) - qRed(Q)), std::abs(qGreen(P) - qGreen(Q)),
-                      std::abs(qBlue(P) - qBlue(Q))});
-    }
-  return Max;
 }
 
 double MeanChannelError(const QImage &A, const QImage &B) {
@@ -334,7 +324,7 @@ void TestJpegWriter::smoothImageRoundTrip() {
   const QImage Input = SmoothImage(480, 272);
   const QImage Decoded = Decode(EncodeJpeg(Input, Quality));
   QCOMPARE(Decoded.size(), Input.size());
-  const int Error = MaxChannelError(Input, Decoded);
+  const int Error = MaxChannelDifference(Input, Decoded);
   QVERIFY2(Error <= MaxError, qPrintable(QString("max error %1").arg(Error)));
 }
 

@@ -7,6 +7,7 @@
 #include "export/wallpaperfile.h"
 #include "support/thrown.h"
 #include "support/jpegfacts.h"
+#include "support/pixeldifference.h"
 #include "support/whiteframe.h"
 
 #include <QDir>
@@ -56,11 +57,6 @@ QImage FrameCapture(const QRect &PictureBounds) {
 
 QImage Decode(const QByteArray &File) {
   return QImage::fromData(File, "JPG").convertToFormat(QImage::Format_RGB32);
-}
-
-int ChannelError(QRgb A, QRgb B) {
-  return std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
-                   std::abs(qBlue(A) - qBlue(B))});
 }
 
 const QImage SmallCapture = [] {
@@ -121,13 +117,13 @@ void TestWallpaperFile::frameToFile() {
       const QRgb P = Decoded.pixel(X, Y);
       if (!Outside.contains(X, Y)) {
         ++Checked;
-        if (ChannelError(P, qRgb(255, 255, 255)) > Tolerance)
+        if (MaxChannelDifference(P, qRgb(255, 255, 255)) > Tolerance)
           QFAIL(qPrintable(QString("(%1,%2) is not white").arg(X).arg(Y)));
       } else if (Inside.contains(X, Y)) {
         ++Checked;
-        if (ChannelError(P, Capture.pixel(X, Y)) > Tolerance)
+        if (MaxChannelDifference(P, Capture.pixel(X, Y)) > Tolerance)
           QFAIL(qPrintable(QString("(%1,%2) is %3 off").arg(X).arg(Y).arg(
-              ChannelError(P, Capture.pixel(X, Y)))));
+              MaxChannelDifference(P, Capture.pixel(X, Y)))));
       }
     }
   QVERIFY(Checked > 480 * 272 / 2);
@@ -148,7 +144,7 @@ void TestWallpaperFile::nameUsedAsGiven() {
   QCOMPARE(Entries(Dir.path()), QStringList{Name});
   const QImage Decoded = Decode(ReadBytes(Dir.filePath(Name)));
   QCOMPARE(Decoded.size(), SmallCapture.size());
-  QVERIFY(ChannelError(Decoded.pixel(16, 8), SmallCapture.pixel(16, 8)) <= 2);
+  QVERIFY(MaxChannelDifference(Decoded.pixel(16, 8), SmallCapture.pixel(16, 8)) <= 2);
 }
 
 void TestWallpaperFile::encoderErrorKeepsEarlierFile() {

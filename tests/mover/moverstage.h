@@ -6,8 +6,8 @@
 // system pointer.
 
 #include "mover/mover.h"
-#include "platform/cursorseam.h"
 #include "platform/graphiccontrol.h"
+#include "support/fakecursor.h"
 #include "support/nodecorners.h"
 #include "support/whiteframe.h"
 
@@ -19,30 +19,6 @@
 #include <QWindow>
 
 #include <array>
-
-// The system pointer, under the test's control. SetPos records where it was asked to go and
-// moves it there, as X11 does; a pointer that is not Movable stays, as on Wayland.
-class TFakeCursor final : public TCursorSeam {
-public:
-  QPoint Position;
-  QList<QPoint> SetPositions;
-  TCursor Current = crDefault;
-  bool Movable = true;
-  // Moved by SetPos since the last mouse event.
-  bool Warped = false;
-
-  QPoint Pos() const override { return Position; }
-  bool CanSetPos() const override { return Movable; }
-  void SetPos(const QPoint &ScreenPos) override {
-    SetPositions.append(ScreenPos);
-    if (!Movable)
-      return;
-    Position = ScreenPos;
-    Warped = true;
-  }
-  void SetScreenCursor(TCursor Cursor) override { Current = Cursor; }
-  TCursor ScreenCursor() const override { return Current; }
-};
 
 // A windowless control painted solid grey, whose own handlers write to a log.
 class TLoggingControl : public TGraphicControl {
@@ -86,9 +62,11 @@ public:
   ~TMoverStage() { SetCursorSeam(nullptr); }
 
   TLoggingControl *AddControl(const QString &Name, const QRect &Bounds) {
-    auto *Control = new TLoggingControl(Frame, Name, Log);
-    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
-    return Control;
+    return Place(new TLoggingControl(Frame, Name, Log), Bounds);
+  }
+  // A control on the window beside the frame, Bounds in the window's coordinates.
+  TLoggingControl *AddWindowControl(const QString &Name, const QRect &Bounds) {
+    return Place(new TLoggingControl(&Window, Name, Log), Bounds);
   }
 
   // A point of the frame's client area on the screen.
@@ -142,6 +120,11 @@ public:
 private:
   static constexpr int MaxWarpsPerMove = 4;
 
+  static TLoggingControl *Place(TLoggingControl *Control, const QRect &Bounds) {
+    Control->SetBounds(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height());
+    return Control;
+  }
+
   void Send(const QPoint &InFrame, Qt::MouseButton Button, QEvent::Type Type,
             Qt::KeyboardModifiers Modifiers) {
     SendGlobal(Screen(InFrame), Button, Type, Modifiers);
@@ -172,16 +155,23 @@ inline QStringList WithoutMoves(const QStringList &Log) {
   return Kept;
 }
 
-// The stage with a mover over its window, for tests whose controls are all moved.
+// The stage with a mover over its window. Tests about registration and activation themselves
+// give the mover its controls by hand; the others through Moved or AddMoved.
 class TMovingStage : public TMoverStage {
 public:
   TMover Mover{&Window};
 
-  // A control on the frame, given to the mover, which is then switched on.
-  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
-    TLoggingControl *Control = AddControl(Name, Bounds);
+  // Control given to the mover, which is then switched on. The mover takes over only the
+  // controls it has when switched on, so for a second control it is switched off and on again:
+  // every control given this way is routed.
+  template <class TControl> TControl *Moved(TControl *Control) {
+    Mover.SetActive(false);
     Mover.AddControl(Control);
     Mover.SetActive(true);
     return Control;
+  }
+  // A control on the frame, given to the mover as above.
+  TLoggingControl *AddMoved(const QString &Name, const QRect &Bounds) {
+    return Moved(AddControl(Name, Bounds));
   }
 };

@@ -63,10 +63,10 @@ class TMoverActivationTest : public QObject {
   Q_OBJECT
 private slots:
   void PressBeforeActivationDoesNothing() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
     TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
+    TMover &Mover = Stage.Mover;
     Mover.AddControl(Image);
     QVERIFY(!Mover.Active());
     Stage.Press({120, 70});
@@ -86,13 +86,11 @@ private slots:
   }
 
   void RegisteredAfterActivationIsNotRouted() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(10, 10, 80, 60));
+    Stage.AddMoved("Image", QRect(10, 10, 80, 60));
     TLoggingControl *Late = Stage.AddControl("Late", QRect(200, 100, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.SetActive(true);
+    TMover &Mover = Stage.Mover;
     Mover.AddControl(Late);
     QCOMPARE(Mover.ControlCount(), 2);
     Stage.Press({220, 120});
@@ -107,11 +105,9 @@ private slots:
 
   // A second activation changes nothing: deactivation still gives the controls their own.
   void SecondActivationKeepsSavedHandlers() {
-    TMoverStage Stage;
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(10, 10, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.SetActive(true);
+    TMovingStage Stage;
+    TLoggingControl *Image = Stage.AddMoved("Image", QRect(10, 10, 80, 60));
+    TMover &Mover = Stage.Mover;
     Mover.SetActive(true);
     QVERIFY(Mover.Active());
     QVERIFY(!IsAssigned(Image->GetEvent("OnClick")));
@@ -128,14 +124,11 @@ private slots:
 
   // The label's double click runs its own handler and, as a press, shows the nodes.
   void DoubleClickStillReachesTheLabel() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(0, 0, 480, 272));
-    TLoggingControl *Label = Stage.AddControl("WatermarkLabel", QRect(300, 200, 90, 20));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.AddControl(Label);
-    Mover.SetActive(true);
+    Stage.AddMoved("Image", QRect(0, 0, 480, 272));
+    TLoggingControl *Label = Stage.AddMoved("WatermarkLabel", QRect(300, 200, 90, 20));
+    TMover &Mover = Stage.Mover;
     Stage.DoubleClick({320, 210});
     QCOMPARE(Stage.Log, QStringList{"WatermarkLabel dblclick"});
     QCOMPARE(Mover.CurrentControl(), Label);
@@ -162,13 +155,13 @@ private slots:
     QFETCH(QString, Missing);
     QFETCH(bool, RefuseClick);
     QFETCH(QString, Error);
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
     TLoggingControl *First = Stage.AddControl("First", QRect(10, 10, 60, 40));
     auto *Partial = new TPartialControl(Stage.Frame, "Partial", Stage.Log, Missing, RefuseClick);
     Partial->SetBounds(100, 10, 60, 40);
     TLoggingControl *Last = Stage.AddControl("Last", QRect(200, 10, 60, 40));
-    TMover Mover(&Stage.Window);
+    TMover &Mover = Stage.Mover;
     Mover.AddControl(First);
     Mover.AddControl(Partial);
     Mover.AddControl(Last);
@@ -216,13 +209,11 @@ private slots:
   }
 
   void NotAnEventSource() {
-    TMoverStage Stage;
-    QWidget Plain(Stage.Frame);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(&Plain);
+    TMovingStage Stage;
+    Stage.Mover.AddControl(new QWidget(Stage.Frame));
     QString Raised;
     try {
-      Mover.SetActive(true);
+      Stage.Mover.SetActive(true);
     } catch (const std::runtime_error &E) {
       Raised = QString::fromUtf8(E.what());
     }
@@ -231,13 +222,11 @@ private slots:
 
   // Deactivation gives the controls their handlers back and ends a drag under way.
   void DeactivationRestores() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(10, 10, 60, 40));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.AddControl(Image); // listed twice: still its own handlers afterwards
-    Mover.SetActive(true);
+    TLoggingControl *Image = Stage.AddMoved("Image", QRect(10, 10, 60, 40));
+    Stage.Moved(Image); // listed twice: still its own handlers afterwards
+    TMover &Mover = Stage.Mover;
     Stage.Press({20, 20});
     Stage.Move({25, 20});
     QCOMPARE(Stage.Cursor.Current, crSizeAll);
@@ -267,15 +256,11 @@ private slots:
   // A destroyed control drops out of the registry, and its saved handlers with it: the
   // controls after it get their own back, not their neighbour's.
   void DestroyedControlDropsOut() {
-    TMoverStage Stage;
-    TLoggingControl *A = Stage.AddControl("A", QRect(10, 10, 60, 40));
-    TLoggingControl *B = Stage.AddControl("B", QRect(100, 10, 60, 40));
-    TLoggingControl *C = Stage.AddControl("C", QRect(200, 10, 60, 40));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(A);
-    Mover.AddControl(B);
-    Mover.AddControl(C);
-    Mover.SetActive(true);
+    TMovingStage Stage;
+    TLoggingControl *A = Stage.AddMoved("A", QRect(10, 10, 60, 40));
+    TLoggingControl *B = Stage.AddMoved("B", QRect(100, 10, 60, 40));
+    TLoggingControl *C = Stage.AddMoved("C", QRect(200, 10, 60, 40));
+    TMover &Mover = Stage.Mover;
     delete B;
     QCOMPARE(Mover.ControlCount(), 2);
     QCOMPARE(Mover.Control(0), A);
@@ -288,12 +273,10 @@ private slots:
 
   // The current control destroyed: node events are ignored, nothing dangles.
   void CurrentControlDestroyed() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.SetActive(true);
+    TLoggingControl *Image = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Press({120, 70});
     Stage.Release({120, 70});
     Stage.Press({180, 80}); // node 3
@@ -310,12 +293,10 @@ private slots:
   // The handlers activation installs pass their arguments on: a Shift move through them
   // resizes.
   void InstalledHandlersPassArguments() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.SetActive(true);
+    TLoggingControl *Image = Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TMover &Mover = Stage.Mover;
     Stage.Cursor.Position = Stage.Screen({150, 80});
     std::get<TMouseEvent>(Image->GetEvent("OnMouseDown"))(Image, TMouseButton::mbLeft, ssLeft, 50,
                                                           30);
@@ -352,15 +333,11 @@ private slots:
 
   // The frame destroyed first takes the placed nodes with it; the mover copes.
   void NodesGoneWithTheirParent() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Image = Stage.AddControl("Image", QRect(100, 50, 80, 60));
-    auto *Other = new TLoggingControl(&Stage.Window, "Other", Stage.Log);
-    Other->SetBounds(530, 320, 60, 40);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Image);
-    Mover.AddControl(Other);
-    Mover.SetActive(true);
+    Stage.AddMoved("Image", QRect(100, 50, 80, 60));
+    TLoggingControl *Other = Stage.Moved(Stage.AddWindowControl("Other", QRect(530, 320, 60, 40)));
+    TMover &Mover = Stage.Mover;
     Stage.Press({120, 70});
     Stage.Release({120, 70});
     delete Stage.Frame;

@@ -80,8 +80,8 @@ private slots:
   }
 
   void NodeCursors() {
-    TMoverStage Stage;
-    TMover Mover(&Stage.Window);
+    TMovingStage Stage;
+    TMover &Mover = Stage.Mover;
     const Qt::CursorShape Shapes[] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeBDiagCursor,
                                       Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
                                       Qt::SizeBDiagCursor, Qt::SizeHorCursor};
@@ -159,15 +159,11 @@ private slots:
 
   // The nodes go to the parent of the control pressed last.
   void FollowTheControlToAnotherParent() {
-    TMoverStage Stage;
+    TMovingStage Stage;
     QVERIFY(Stage.Exposed);
-    TLoggingControl *Inside = Stage.AddControl("Image", QRect(50, 60, 100, 80));
-    auto *Other = new TLoggingControl(&Stage.Window, "Other", Stage.Log);
-    Other->SetBounds(530, 320, 60, 40);
-    TMover Mover(&Stage.Window);
-    Mover.AddControl(Inside);
-    Mover.AddControl(Other);
-    Mover.SetActive(true);
+    Stage.AddMoved("Image", QRect(50, 60, 100, 80));
+    TLoggingControl *Other = Stage.Moved(Stage.AddWindowControl("Other", QRect(530, 320, 60, 40)));
+    TMover &Mover = Stage.Mover;
     Stage.Press({60, 70});
     Stage.Release({60, 70});
     QCOMPARE(Mover.NodePanel(0)->parentWidget(), Stage.Frame);
@@ -204,8 +200,8 @@ private slots:
 
   // Nodes never placed have no parent: showing them must not make eight little windows.
   void NeverPlacedNodesStayHidden() {
-    TMoverStage Stage;
-    TMover Mover(&Stage.Window);
+    TMovingStage Stage;
+    TMover &Mover = Stage.Mover;
     Mover.SetNodesVisible(true);
     for (int I = 0; I < NodeCount; ++I) {
       QVERIFY(Mover.NodePanel(I)->isHidden());

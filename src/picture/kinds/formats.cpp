@@ -108,13 +108,6 @@ QString TFileFormatsList::MakeFilterText(const TPictureKind &BaseKind) const {
   return Text;
 }
 
-QString PictureExtension(const QString &FileName) {
-  const qsizetype Dot = FileName.lastIndexOf(u'.');
-  if (Dot < 0 || Dot < FileName.lastIndexOf(u'/'))
-    return QString();
-  return FileName.mid(Dot + 1);
-}
-
 std::unique_ptr<TPicture> LoadPictureFromFile(const QString &FileName) {
   const QString Extension = PictureExtension(FileName);
   const TPictureKind *Kind = TFileFormatsList::Instance().LookupFormat(Extension);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/filename.h"
 #include "picture/kinds/picture.h"
 
 #include <QList>
@@ -49,11 +50,8 @@ private:
   QList<TFileFormat> FFormats;
 };
 
-// The extension of a file name: the text after its last ".", provided that dot follows the
-// last "/"; otherwise empty. ":" and "\" are ordinary characters of a name here.
-QString PictureExtension(const QString &FileName);
-
-// Reads and decodes a picture file by its extension. Throws "Unknown picture file extension
-// (.%s)" with the extension as written (before the file is touched), "Cannot open file "%s".
-// %s" (see ReadPictureFile), or the kind's own message.
+// Reads and decodes a picture file by its extension (PictureExtension, base/filename.h).
+// Throws "Unknown picture file extension (.%s)" with the extension as written (before the
+// file is touched), "Cannot open file "%s". %s" (see ReadPictureFile), or the kind's own
+// message.
 std::unique_ptr<TPicture> LoadPictureFromFile(const QString &FileName);

@@ -3,6 +3,7 @@
 #include "../picturetesting.h"
 #include "giffixture.h"
 #include "picture/kinds/gifimage.h"
+#include "support/rawrgb.h"
 
 #include <QImageReader>
 #include <QPainter>
@@ -19,20 +20,6 @@ const QString InvalidExtension = QStringLiteral("Invalid extension introducer");
 const QString Circular = QStringLiteral("Circular decoder table entry");
 
 QString GifFolder() { return QStringLiteral(ZELVANE_TESTDATA "/gif/"); }
-
-// A raw RGB file (3 bytes a pixel, rows top to bottom) as an image.
-QImage ReadRgb(const QString &File, int Width, int Height) {
-  const QByteArray Data = ReadBytes(File);
-  if (Data.size() != qsizetype(Width) * Height * 3)
-    return {};
-  QImage Image(Width, Height, QImage::Format_RGB32);
-  for (int Y = 0; Y < Height; ++Y)
-    for (int X = 0; X < Width; ++X) {
-      const char *P = Data.constData() + (qsizetype(Y) * Width + X) * 3;
-      Image.setPixel(X, Y, qRgb(uchar(P[0]), uchar(P[1]), uchar(P[2])));
-    }
-  return Image;
-}
 
 QList<QRgb> Pixels(const QImage &Image) {
   QList<QRgb> Out;
@@ -129,7 +116,7 @@ void TGifTest::ReferenceDecodes() {
   QFETCH(QString, Name);
   TGIFImage Picture;
   QCOMPARE(LoadError(Picture, ReadBytes(GifFolder() + "giflib/" + Name + ".gif")), QString());
-  const QImage Expected = ReadRgb(GifFolder() + "giflib/expected-rgb/" + Name + ".rgb",
+  const QImage Expected = ReadRawRgb(GifFolder() + "giflib/expected-rgb/" + Name + ".rgb",
                                   Picture.Width(), Picture.Height());
   QVERIFY(!Expected.isNull());
   const QString Difference = FirstDifference(DrawOver(Picture, Fill), Expected);
@@ -172,7 +159,7 @@ void TGifTest::TruncatedSampleKeepsRowsRead() {
   QCOMPARE(LoadError(Picture, ReadBytes(GifFolder() + "derived/porsche-truncated.gif")), QString());
   const int Rows = Picture.Info().RowsRead;
   QVERIFY2(Rows > 10 && Rows < 200, qPrintable(QString::number(Rows)));
-  const QImage Expected = ReadRgb(GifFolder() + "giflib/expected-rgb/porsche.rgb", 320, 200);
+  const QImage Expected = ReadRawRgb(GifFolder() + "giflib/expected-rgb/porsche.rgb", 320, 200);
   const QImage Drawn = DrawOver(Picture, Fill);
   QCOMPARE(FirstDifference(Drawn.copy(0, 0, 320, Rows), Expected.copy(0, 0, 320, Rows)), QString());
   QImage Undrawn(320, 200 - Rows, QImage::Format_RGB32);

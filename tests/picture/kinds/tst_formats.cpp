@@ -1,10 +1,11 @@
 // The format registry and the loading of a picture file by its extension: the entries and
-// the open dialog's filter, look-up, extensions, and the messages of a failed load.
+// the open dialog's filter, look-up, and the messages of a failed load.
 #include "picture/kinds/bitmap.h"
 #include "../codecs/dibfixture.h"
 #include "picture/kinds/formats.h"
 #include "picture/image.h"
 #include "support/whiteframe.h"
+#include "support/testdata.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -17,8 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString TestData(const QString &Name) { return QStringLiteral(ZELVANE_TESTDATA "/") + Name; }
 
 QString LoadError(const QString &FileName) {
   try {
@@ -59,8 +58,6 @@ private slots:
   void filterTextOfSomeKinds();
   void lookup_data();
   void lookup();
-  void extension_data();
-  void extension();
   void unknownExtension_data();
   void unknownExtension();
   void loadsByExtension_data();
@@ -195,43 +192,6 @@ void TestFormats::lookup() {
   QCOMPARE(List.Formats()[1].Extension, QStringLiteral("xyz"));
   const TPictureKind *Found = List.LookupFormat(Extension);
   QCOMPARE(Found ? Found->ClassName : QString(), ClassName);
-}
-
-void TestFormats::extension_data() {
-  QTest::addColumn<QString>("FileName");
-  QTest::addColumn<QString>("Extension");
-  QTest::addRow("upper case") << "HOLIDAY.JPG"
-                              << "JPG";
-  QTest::addRow("mixed case") << "holiday.Jpeg"
-                              << "Jpeg";
-  QTest::addRow("two dots") << "/pictures/archive.tar.gz"
-                            << "gz";
-  QTest::addRow("none") << "README"
-                        << "";
-  QTest::addRow("dot in a folder name") << "/home/me/my.pictures/photo"
-                                        << "";
-  QTest::addRow("colon in the name") << "/home/me/Pictures/Screenshot 12:30.png"
-                                     << "png";
-  QTest::addRow("colon in a folder name") << "/home/me/a:b/photo.Gif"
-                                          << "Gif";
-  QTest::addRow("colon after the dot") << "/home/me/a.b:photo"
-                                       << "b:photo";
-  QTest::addRow("backslash after the dot") << "/home/me/my.pictures\\photo"
-                                           << "pictures\\photo";
-  QTest::addRow("backslash before the dot") << "C:\\walls\\sea.bmp"
-                                            << "bmp";
-  QTest::addRow("ending in a dot") << "photo."
-                                   << "";
-  QTest::addRow("only a dot") << "."
-                              << "";
-  QTest::addRow("hidden file") << "/home/me/.bmp"
-                               << "bmp";
-}
-
-void TestFormats::extension() {
-  QFETCH(QString, FileName);
-  QFETCH(QString, Extension);
-  QCOMPARE(PictureExtension(FileName), Extension);
 }
 
 void TestFormats::unknownExtension_data() {

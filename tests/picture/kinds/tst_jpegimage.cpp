@@ -2,6 +2,7 @@
 #include "../picturetesting.h"
 #include "picture/image.h"
 #include "picture/kinds/jpegimage.h"
+#include "support/testdata.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -13,10 +14,6 @@
 #include <jerror.h>
 
 namespace {
-
-QString TestData(const QString &Relative) {
-  return QStringLiteral(ZELVANE_TESTDATA "/") + Relative;
-}
 
 QByteArray EncodeWithQt(const QImage &Image, int Quality = 95) {
   QByteArray Bytes;

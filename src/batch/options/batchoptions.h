@@ -1,8 +1,7 @@
 #pragma once
 
-#include "picture/fitzoom.h"
-#include "platform/font.h"
-#include "picture/transform.h"
+#include "base/fonttypes.h"
+#include "base/picturesteps.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,7 +19,7 @@ struct TWallpaperSteps {
   std::optional<TTransform> Turn;   // LeftRotate or RightRotate
   std::optional<TTransform> Mirror; // TopMirror or LeftMirror
   QString Watermark;                // as typed into the edit box; the label trims it
-  TFont Font;                       // the label's font, its colour included
+  TPlainFont Font;                  // the label's font, its colour included
   int Quality = 100;                // JpegQualityOf the quality slider's position
   bool Smooth = false;              // the Smooth box checked
 };

@@ -1,6 +1,6 @@
-#include "batch/outputnames.h"
+#include "batch/options/outputnames.h"
 
-#include "picture/kinds/formats.h"
+#include "base/filename.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The wallpapers' names: the input's name without its extension, numbered where an earlier
 // input of the same run has that name already.
-#include "batch/outputnames.h"
+#include "batch/options/outputnames.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "batch/batchoptions.h"
-#include "export/wallpaperquality.h"
+#include "batch/options/batchoptions.h"
+#include "base/wallpaperquality.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -96,7 +96,7 @@ TTransform MirrorOf(const QString &Value) {
 
 // FACE or FACE,POINTS: the face as the font chooser names it, the size in points as the
 // chooser turns it into a height. The last comma separates the size.
-void ApplyFont(const QString &Value, TFont &Font) {
+void ApplyFont(const QString &Value, TPlainFont &Font) {
   QString Face = Value.trimmed();
   const qsizetype Comma = Value.lastIndexOf(u',');
   if (Comma >= 0) {
@@ -104,11 +104,11 @@ void ApplyFont(const QString &Value, TFont &Font) {
     const std::optional<int> Points = NumberIn(Value.mid(Comma + 1).trimmed(), 1, 1000);
     if (!Points)
       Refuse(QStringLiteral("invalid font size in '%1': whole points from 1 to 1000").arg(Value));
-    Font.SetSize(*Points);
+    Font.Points = *Points;
   }
   if (Face.isEmpty())
     Refuse(QStringLiteral("invalid font '%1': FACE or FACE,POINTS").arg(Value));
-  Font.Name = Face;
+  Font.Face = Face;
 }
 
 TColor ColorOf(const QString &Value) {
