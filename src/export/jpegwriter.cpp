@@ -1,6 +1,6 @@
 #include "export/jpegwriter.h"
+#include "picture/codecs/jpegguard.h"
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -10,28 +10,6 @@
 #include <jpeglib.h>
 
 namespace {
-
-struct TErrorManager {
-  jpeg_error_mgr Pub;
-  std::jmp_buf Jump;
-};
-
-[[noreturn]] void ErrorExit(j_common_ptr Info) {
-  auto *Manager = reinterpret_cast<TErrorManager *>(Info->err);
-  std::longjmp(Manager->Jump, 1);
-}
-
-void EmitMessage(j_common_ptr, int) {}
-void OutputMessage(j_common_ptr) {}
-
-// Runs Step with libjpeg's fatal errors turned into a false result. Step must hold no
-// object with a destructor: a longjmp out of it skips its frame.
-template <class F> bool Guarded(TErrorManager &Manager, F &&Step) {
-  if (setjmp(Manager.Jump))
-    return false;
-  Step();
-  return true;
-}
 
 // A growing malloc'd buffer as libjpeg's destination. Plain C memory: the callbacks run
 // inside the guard, where nothing may throw, and a failed growth is reported through
@@ -80,10 +58,7 @@ void TermDestination(j_compress_ptr Info) {
 class TCompressor {
 public:
   TCompressor() {
-    Info.err = jpeg_std_error(&Errors.Pub);
-    Errors.Pub.error_exit = ErrorExit;
-    Errors.Pub.emit_message = EmitMessage;
-    Errors.Pub.output_message = OutputMessage;
+    Info.err = JpegErrorManager(Errors);
     Destination.Pub.init_destination = InitDestination;
     Destination.Pub.empty_output_buffer = EmptyDestination;
     Destination.Pub.term_destination = TermDestination;
@@ -110,7 +85,7 @@ public:
   }
 
   jpeg_compress_struct Info{};
-  TErrorManager Errors{};
+  TJpegErrors Errors{};
   TMemoryDestination Destination{};
 };
 

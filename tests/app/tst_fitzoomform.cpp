@@ -5,6 +5,7 @@
 #include "formtesting.h"
 #include "picture/image.h"
 #include "picture/kinds/picture.h"
+#include "support/distinct.h"
 
 #include <QImageWriter>
 #include <QTemporaryDir>

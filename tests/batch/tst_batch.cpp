@@ -4,8 +4,11 @@
 // cannot be opened is reported with the window's message while the others are written; two
 // inputs of one name give two files; an existing file is kept unless --overwrite is given.
 #include "app/application.h"
-#include "../app/formtesting.h"
+#include "support/distinct.h"
+#include "support/filebytes.h"
 #include "support/jpegfacts.h"
+#include "support/testdata.h"
+#include "support/windowtestseams.h"
 #include "picture/codecs/jpegcodec.h"
 #include "watermark/watermarklabel.h"
 

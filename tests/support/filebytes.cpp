@@ -1,5 +1,6 @@
 #include "support/filebytes.h"
 
+#include <QDir>
 #include <QFile>
 
 QByteArray ReadBytes(const QString &FileName) {
@@ -10,4 +11,8 @@ QByteArray ReadBytes(const QString &FileName) {
 bool WriteBytes(const QString &FileName, const QByteArray &Bytes) {
   QFile File(FileName);
   return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && File.write(Bytes) == Bytes.size();
+}
+
+QStringList FilesIn(const QString &Folder) {
+  return QDir(Folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }

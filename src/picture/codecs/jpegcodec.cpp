@@ -1,10 +1,10 @@
 #include "picture/codecs/jpegcodec.h"
+#include "picture/codecs/jpegguard.h"
 #include "picture/codecs/largeimage.h"
 #include "picture/codecs/orientation.h"
 #include "picture/codecs/rasterlimits.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,65 +15,43 @@
 
 namespace {
 
-struct TErrorManager {
-  jpeg_error_mgr Pub;
-  std::jmp_buf Jump;
-  // Set by the progress monitor when it stopped a decode with too many scans.
+// The progress monitor's state: set when it stopped a decode with too many scans.
+struct TScanLimit {
+  jpeg_progress_mgr Pub;
   bool TooManyScans;
 };
 
-[[noreturn]] void ErrorExit(j_common_ptr Info) {
-  auto *Manager = reinterpret_cast<TErrorManager *>(Info->err);
-  std::longjmp(Manager->Jump, 1);
-}
-
-void EmitMessage(j_common_ptr, int) {}
-void OutputMessage(j_common_ptr) {}
-
 // libjpeg calls the monitor inside jpeg_start_decompress and jpeg_read_scanlines, both run
-// under a guard, so it may leave the same way error_exit does. Every scan of a progressive
+// under a guard, so it may leave the way a fatal error does. Every scan of a progressive
 // file is a pass over the whole coefficient buffer: a small file of thousands of tiny scans
 // would keep the decoder busy for minutes.
 void ProgressMonitor(j_common_ptr Info) {
   auto *Decompress = reinterpret_cast<j_decompress_ptr>(Info);
   if (Decompress->input_scan_number <= MaxJpegScans)
     return;
-  auto *Manager = reinterpret_cast<TErrorManager *>(Info->err);
-  Manager->TooManyScans = true;
-  std::longjmp(Manager->Jump, 1);
-}
-
-// Runs Step with libjpeg's fatal errors turned into a false result. Step must hold no
-// object with a destructor: a longjmp out of it skips its frame.
-template <class F> bool Guarded(TErrorManager &Manager, F &&Step) {
-  if (setjmp(Manager.Jump))
-    return false;
-  Step();
-  return true;
+  reinterpret_cast<TScanLimit *>(Info->progress)->TooManyScans = true;
+  Info->err->error_exit(Info);
 }
 
 // A decompressor reading from memory, destroyed with its owner.
 class TDecompressor {
 public:
   explicit TDecompressor(const QByteArray &Data) : Source(Data) {
-    Info.err = jpeg_std_error(&Errors.Pub);
-    Errors.Pub.error_exit = ErrorExit;
-    Errors.Pub.emit_message = EmitMessage;
-    Errors.Pub.output_message = OutputMessage;
+    Info.err = JpegErrorManager(Errors);
     jpeg_create_decompress(&Info);
     // libjpeg's own buffers (the whole-picture coefficient arrays of a progressive file)
     // stay within the largest picture we would build; beyond that libjpeg fails with
     // JERR_NO_BACKING_STORE instead of allocating.
     Info.mem->max_memory_to_use = MaxRasterBytes();
-    Progress.progress_monitor = ProgressMonitor;
-    Info.progress = &Progress;
+    Progress.Pub.progress_monitor = ProgressMonitor;
+    Info.progress = &Progress.Pub;
   }
   ~TDecompressor() { jpeg_destroy_decompress(&Info); }
   TDecompressor(const TDecompressor &) = delete;
   TDecompressor &operator=(const TDecompressor &) = delete;
 
   [[noreturn]] void Fail() const {
-    if (Errors.TooManyScans)
+    if (Progress.TooManyScans)
       throw std::runtime_error(QString("JPEG picture has too many scans (more than %1)")
                                    .arg(MaxJpegScans)
                                    .toStdString());
@@ -86,8 +64,8 @@ public:
 
   const QByteArray &Source;
   jpeg_decompress_struct Info{};
-  TErrorManager Errors{};
-  jpeg_progress_mgr Progress{};
+  TJpegErrors Errors{};
+  TScanLimit Progress{};
 };
 
 constexpr int ExifMarker = JPEG_APP0 + 1;

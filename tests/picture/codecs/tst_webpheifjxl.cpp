@@ -3,6 +3,8 @@
 #include "../picturetesting.h"
 #include "picture/kinds/formats.h"
 #include "support/overwhite.h"
+#include "support/pixeldifference.h"
+#include "support/testdata.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,8 +19,6 @@
 #include <memory>
 
 namespace {
-
-QString TestData(const QString &Name) { return QStringLiteral(ZELVANE_TESTDATA "/") + Name; }
 
 // 8-bit R, G, B, A rows, tightly packed, as the libraries give them.
 QImage FromRgba(const uint8_t *Pixels, int Width, int Height, int Stride) {
@@ -149,18 +149,6 @@ QRgb Bt2020LinearToSrgb(QRgb Pixel) {
   return qRgba(SrgbLevel(1.6605 * R - 0.5876 * G - 0.0728 * B),
                SrgbLevel(-0.1246 * R + 1.1329 * G - 0.0083 * B),
                SrgbLevel(-0.0182 * R - 0.1006 * G + 1.1187 * B), qAlpha(Pixel));
-}
-
-// The largest difference of one channel between two images of the same size.
-int LargestDifference(const QImage &A, const QImage &B) {
-  int Largest = 0;
-  for (int Y = 0; Y < A.height(); ++Y)
-    for (int X = 0; X < A.width(); ++X) {
-      const QRgb P = A.pixel(X, Y), Q = B.pixel(X, Y);
-      Largest = std::max({Largest, std::abs(qRed(P) - qRed(Q)), std::abs(qGreen(P) - qGreen(Q)),
-                          std::abs(qBlue(P) - qBlue(Q))});
-    }
-  return Largest;
 }
 
 enum class TReference { Webp, WebpTurned, Heif, Jxl };
@@ -314,8 +302,8 @@ void TestWebpHeifJxl::wideGamutColoursConvertedToSrgb() {
     for (int X = 0; X < Expected.width(); ++X)
       Expected.setPixel(X, Y, Bt2020LinearToSrgb(Expected.pixel(X, Y)));
   const QImage Shown = Picture->ToBitmapImage();
-  QVERIFY(LargestDifference(Shown, OverWhite(HeifReference(ReadBytes(TestData(Source))))) > 40);
-  QCOMPARE_LE(LargestDifference(Shown, OverWhite(Expected)), 3);
+  QVERIFY(MaxChannelDifference(Shown, OverWhite(HeifReference(ReadBytes(TestData(Source))))) > 40);
+  QCOMPARE_LE(MaxChannelDifference(Shown, OverWhite(Expected)), 3);
 }
 
 QTEST_MAIN(TestWebpHeifJxl)
