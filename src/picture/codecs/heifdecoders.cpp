@@ -90,6 +90,23 @@ heif_error NewImage(int Width, int Height, heif_chroma Chroma, TFill Fill, heif_
   return Success();
 }
 
+// libheif's free_decoder and set_strict_decoding for either decoder's state: TDecoder closes
+// its library's decoder in Close and keeps the strict flag (FStrict) and the size of the
+// picture it decoded (FPixels).
+template <class TDecoder> void FreeDecoder(void *Decoder) {
+  auto *Owned = static_cast<TDecoder *>(Decoder);
+  if (!Owned)
+    return;
+  Owned->Close();
+  const int64_t Pixels = Owned->FPixels;
+  delete Owned;
+  ReturnFreedMemoryAfter(Pixels);
+}
+
+template <class TDecoder> void SetStrictDecoding(void *Decoder, int Strict) {
+  static_cast<TDecoder *>(Decoder)->FStrict = Strict != 0;
+}
+
 // --- HEVC through libde265
 
 namespace hevc {
@@ -101,6 +118,8 @@ struct TDecoder {
   de265_decoder_context *FContext = nullptr;
   bool FStrict = false;
   int64_t FPixels = 0;
+
+  void Close() { de265_free_decoder(FContext); }
 };
 
 const char *Name() { return "libde265 for still pictures"; }
@@ -121,20 +140,6 @@ heif_error NewDecoder(void **Decoder) {
   de265_start_worker_threads(New->FContext, WorkerThreads);
   *Decoder = New;
   return Success();
-}
-
-void FreeDecoder(void *Decoder) {
-  auto *Owned = static_cast<TDecoder *>(Decoder);
-  if (!Owned)
-    return;
-  de265_free_decoder(Owned->FContext);
-  const int64_t Pixels = Owned->FPixels;
-  delete Owned;
-  ReturnFreedMemoryAfter(Pixels);
-}
-
-void SetStrictDecoding(void *Decoder, int Strict) {
-  static_cast<TDecoder *>(Decoder)->FStrict = Strict != 0;
 }
 
 // libheif hands over the NAL units each behind its length in 4 bytes, big-endian.
@@ -226,10 +231,17 @@ heif_error DecodeImage(void *Decoder, heif_image **Image) {
   return *Image ? Success() : Result;
 }
 
-const heif_decoder_plugin Plugin{
-    PluginApiVersion, Name,     nullptr,     nullptr,           SupportsFormat,
-    NewDecoder,       FreeDecoder, PushData, DecodeImage,       SetStrictDecoding,
-    "zelvane-libde265"};
+const heif_decoder_plugin Plugin{PluginApiVersion,
+                                 Name,
+                                 nullptr,
+                                 nullptr,
+                                 SupportsFormat,
+                                 NewDecoder,
+                                 FreeDecoder<TDecoder>,
+                                 PushData,
+                                 DecodeImage,
+                                 SetStrictDecoding<TDecoder>,
+                                 "zelvane-libde265"};
 
 } // namespace hevc
 
@@ -242,6 +254,8 @@ struct TDecoder {
   std::vector<uint8_t> FBytes;
   bool FStrict = false;
   int64_t FPixels = 0;
+
+  void Close() { dav1d_close(&FContext); }
 };
 
 const char *Name() { return "dav1d for still pictures"; }
@@ -267,20 +281,6 @@ heif_error NewDecoder(void **Decoder) {
   }
   *Decoder = New;
   return Success();
-}
-
-void FreeDecoder(void *Decoder) {
-  auto *Owned = static_cast<TDecoder *>(Decoder);
-  if (!Owned)
-    return;
-  dav1d_close(&Owned->FContext);
-  const int64_t Pixels = Owned->FPixels;
-  delete Owned;
-  ReturnFreedMemoryAfter(Pixels);
-}
-
-void SetStrictDecoding(void *Decoder, int Strict) {
-  static_cast<TDecoder *>(Decoder)->FStrict = Strict != 0;
 }
 
 heif_error PushData(void *Decoder, const void *Data, size_t Size) {
@@ -378,10 +378,17 @@ heif_error DecodeImage(void *Decoder, heif_image **Image) {
   return Made;
 }
 
-const heif_decoder_plugin Plugin{
-    PluginApiVersion, Name,     nullptr,     nullptr,           SupportsFormat,
-    NewDecoder,       FreeDecoder, PushData, DecodeImage,       SetStrictDecoding,
-    "zelvane-dav1d"};
+const heif_decoder_plugin Plugin{PluginApiVersion,
+                                 Name,
+                                 nullptr,
+                                 nullptr,
+                                 SupportsFormat,
+                                 NewDecoder,
+                                 FreeDecoder<TDecoder>,
+                                 PushData,
+                                 DecodeImage,
+                                 SetStrictDecoding<TDecoder>,
+                                 "zelvane-dav1d"};
 
 } // namespace av1
 
